@@ -1,0 +1,53 @@
+// CDialog: a dialog built from a template, run modally or opened on a given window peer.
+// It owns the data exchange (UpdateData / DoDataExchange) and, while an exchange runs,
+// swallows its controls' notifications so that writing a control runs no handler.
+//
+// Threads: the window thread only.
+#pragma once
+
+#include "DataExchange.h"
+#include "DialogTemplate.h"
+#include "Wnd.h"
+
+#include <memory>
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(int templateId);
+    ~CDialog() override;
+
+    // Creates the window through the installed window system, initialises it, runs it until
+    // EndDialog, destroys it. Returns the result, or -1 when the window cannot be created.
+    int DoModal();
+    // Opens the dialog on a window that someone else created and runs (tests, embedding):
+    // attaches it and sends WM_INITDIALOG. Detach ends it: WM_DESTROY, then let go.
+    bool Attach(CWindowPeer& peer);
+    void Detach();
+    bool IsAttached() const { return m_pPeer != nullptr; }
+
+    void EndDialog(int result);
+    // true: controls into members, validating; false: members into controls. Returns false
+    // when a validation failed (the message was shown and the exchange stopped there).
+    bool UpdateData(bool bSaveAndValidate = true);
+    // True while an exchange runs (including while it shows a validation message).
+    bool InExchange() const { return m_nExchangeDepth > 0; }
+
+    const DialogTemplate* GetTemplate() const { return m_pTemplate; }
+    int GetTemplateId() const { return m_nTemplateId; }
+
+    virtual bool OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+    const MessageMap* GetMessageMap() const override;
+    std::intptr_t DefWindowProc(const Msg& msg) override;
+    bool SuppressingNotifications() const override { return InExchange(); }
+
+private:
+    int m_nTemplateId;
+    const DialogTemplate* m_pTemplate;
+    int m_nExchangeDepth = 0;
+    std::unique_ptr<CWindowPeer> m_pOwnedPeer;
+};

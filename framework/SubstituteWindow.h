@@ -1,0 +1,144 @@
+// An in-memory window that behaves as the dialog layer expects of a real one, for running
+// dialogs without a window system. Tests act as the operator through it (typing, clicking,
+// moving faders, pressing Enter or Esc) and move its clock, which fires the timers. Message
+// boxes are recorded and answered OK; a hook runs while each one is "open", as a real box's
+// message loop would keep dispatching timers.
+//
+// Threads: the test's thread only.
+#pragma once
+
+#include "Dialog.h"
+#include "WindowPeer.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class CSubstituteWindow : public CWindowPeer {
+public:
+    struct RecordedBox {
+        std::string text;
+        std::string caption;
+        unsigned flags = 0;
+    };
+
+    explicit CSubstituteWindow(const DialogTemplate& tmpl);
+    ~CSubstituteWindow() override;
+
+    // Attaches the dialog and initialises it; Close destroys it (WM_DESTROY) and lets go.
+    void Open(CDialog& dialog);
+    void Close();
+    // Makes the window report to `dialog` without initialising it (DoModal does that).
+    void Bind(CDialog& dialog) { m_pDialog = &dialog; }
+    CDialog* Dialog() const { return m_pDialog; }
+
+    // The operator.
+    void Type(int id, const std::string& text);
+    void Click(int id);
+    // Moves a fader as a drag would and reports it (SB_THUMBTRACK unless told otherwise).
+    void MoveFader(int id, int pos, unsigned code = SB_THUMBTRACK);
+    void PressEnter();
+    void PressEscape();
+    void SystemCommand(unsigned command);
+    void SetFocusTo(int id) { m_focusId = id; }
+    // Advances the clock, firing every timer that falls due, in time order.
+    void AdvanceClock(unsigned milliseconds);
+
+    // What the operator would see.
+    int FocusedId() const { return m_focusId; }
+    bool AllTextSelected(int id) const;
+    const std::vector<RecordedBox>& MessageBoxes() const { return m_boxes; }
+    void ClearMessageBoxes() { m_boxes.clear(); }
+    bool TimerRunning(unsigned id) const { return m_timers.count(id) != 0; }
+    std::uint64_t NowMillis() const { return m_nowMillis; }
+    std::string TextAt(int index) const;
+    std::string ToolTipAt(int index) const;
+    int TrackbarTicFreq(int id) const;
+    std::pair<int, int> TrackbarRange(int id) const;
+    int IconId() const { return m_iconId; }
+    bool OnTop() const { return m_onTop; }
+    void SetDesktopRect(const ScreenRect& rect) { m_desktop = rect; }
+    void SetWindowRect(const ScreenRect& rect) { m_window = rect; }
+    // Runs while a message box is open (the box's own loop); gets the box's text.
+    std::function<void(const std::string&)> m_onMessageBox;
+    // Runs as the modal loop; the operator's whole session with the dialog.
+    std::function<void(CSubstituteWindow&)> m_modalScript;
+
+    // CWindowPeer
+    std::string GetItemText(int id) const override;
+    void SetItemText(int id, const std::string& text) override;
+    int GetCheck(int id) const override;
+    void SetCheck(int id, int state) override;
+    int GetTrackbarPos(int id) const override;
+    void SetTrackbarPos(int id, int pos) override;
+    void SetTrackbarRangeMin(int id, int minimum) override;
+    void SetTrackbarRangeMax(int id, int maximum) override;
+    void SetTrackbarTicFreq(int id, int frequency) override;
+    void FocusItem(int id) override;
+    void SelectAllText(int id) override;
+    void SetTextAt(int index, const std::string& text) override;
+    void SetToolTipAt(int index, const std::string& text) override;
+    void SetCaption(const std::string& text) override { m_caption = text; }
+    std::string GetCaption() const override { return m_caption; }
+    ScreenRect GetWindowRect() const override { return m_window; }
+    ScreenRect GetDesktopRect() const override { return m_desktop; }
+    void MoveWindow(int x, int y) override;
+    void BringToTop() override { m_onTop = true; }
+    void SetIcon(int iconId) override { m_iconId = iconId; }
+    bool IsIconic() const override { return false; }
+    void FocusFirstTabStop() override;
+    unsigned SetTimer(unsigned id, unsigned milliseconds) override;
+    bool KillTimer(unsigned id) override;
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    int RunModalLoop() override;
+    void EndModalLoop(int result) override;
+
+private:
+    struct Control {
+        const ControlTemplate* tmpl = nullptr;
+        std::string text;
+        std::string toolTip;
+        int check = 0;
+        int pos = 0;
+        int rangeMin = 0;
+        int rangeMax = 100; // a trackbar's default range
+        int ticFreq = 1;
+        bool allSelected = false;
+    };
+    struct Timer {
+        unsigned period = 0;
+        std::uint64_t due = 0;
+    };
+
+    Control* Find(int id);
+    const Control* Find(int id) const;
+    void Command(int id, unsigned code);
+    bool IsPushButton(const Control& control) const;
+
+    const DialogTemplate& m_tmpl;
+    std::vector<Control> m_controls;
+    CDialog* m_pDialog = nullptr;
+    std::string m_caption;
+    int m_focusId = 0;
+    int m_iconId = 0;
+    bool m_onTop = false;
+    ScreenRect m_desktop{0, 0, 1024, 768};
+    ScreenRect m_window{0, 0, 405, 311};
+    std::map<unsigned, Timer> m_timers;
+    std::uint64_t m_nowMillis = 0;
+    std::vector<RecordedBox> m_boxes;
+    int m_modalResult = IDCANCEL;
+    bool m_modalEnded = false;
+};
+
+// A window system of substitute windows, for DoModal without a display.
+class CSubstituteWindowSystem : public CWindowSystem {
+public:
+    std::unique_ptr<CWindowPeer> CreateDialogWindow(CDialog& dialog,
+                                                    const DialogTemplate& tmpl) override;
+    // Runs as the modal loop of each window created (with the template id it was made from).
+    std::function<void(CSubstituteWindow&, int templateId)> m_modalScript;
+    std::vector<int> m_createdTemplates;
+};

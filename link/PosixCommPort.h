@@ -1,0 +1,69 @@
+// CPosixCommPort: serial ports through termios. "COM1".."COM4" are the ports the port map
+// lists (looked up afresh at every open); a name beginning with '/' is opened as a device path.
+//
+// Handles are file descriptors this object opened; it owns them from OpenDevice to CloseDevice
+// and closes any still open when it is destroyed. Calls on a handle come from one thread at a
+// time (the link's rule); LastError() may be read from any thread.
+#pragma once
+
+#include "CommPort.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include <termios.h>
+
+struct PosixPortOptions {
+    std::string devRoot = "/dev"; // where COMn devices are looked up (a fake tree in tests)
+    std::string sysRoot = "/sys";
+    // How long one byte may wait for room in the output queue before its write fails.
+    std::chrono::milliseconds writeDeadline{1000};
+    // How long DrainOutput (and CloseDevice before closing) waits for the queue to empty.
+    std::chrono::milliseconds drainDeadline{500};
+};
+
+class CPosixCommPort : public CCommPort {
+public:
+    CPosixCommPort();
+    explicit CPosixCommPort(PosixPortOptions options);
+    ~CPosixCommPort() override;
+    CPosixCommPort(const CPosixCommPort&) = delete;
+    CPosixCommPort& operator=(const CPosixCommPort&) = delete;
+
+    PortHandle OpenDevice(const std::string& name) override;
+    void FlushBuffers(PortHandle handle) override;
+    bool GetState(PortHandle handle, CommState& state) override;
+    bool SetState(PortHandle handle, const CommState& state) override;
+    bool DrainOutput(PortHandle handle) override;
+    bool WriteByte(PortHandle handle, std::uint8_t value) override;
+    bool CloseDevice(PortHandle handle) override;
+    // The errno of this object's last failed call.
+    std::uint32_t LastError() const override;
+    void Sleep(std::uint32_t milliseconds) override;
+
+private:
+    bool Fail(int error);
+    // The descriptor behind a handle this object opened and has not closed, else -1.
+    int Descriptor(PortHandle handle) const;
+    // 0 once the output queue is empty, else the errno (ETIMEDOUT at the deadline).
+    int Drain(int fd) const;
+    // Drains with the deadline, discards what could not leave, closes; 0 or the close errno.
+    int Release(int fd) const;
+
+    PosixPortOptions m_options;
+    mutable std::mutex m_mutex; // guards m_open
+    std::set<int> m_open;
+    std::atomic<std::uint32_t> m_lastError{0};
+};
+
+// The conversions behind GetState and SetState, apart from any port so tests can check them.
+// Parity codes: 0 none, 1 odd, 2 even, 3 mark, 4 space; stop bits ONESTOPBIT or TWOSTOPBITS.
+CommState CommStateFromTermios(const termios& settings);
+// Applies the four fields to `settings` and turns output post-processing off; everything else
+// stays. Returns 0, EINVAL for a value termios cannot express, or ENOTSUP for mark or space
+// parity where the platform has no CMSPAR.
+int ApplyCommState(const CommState& state, termios& settings);

@@ -1,0 +1,76 @@
+// CSerialLink: one serial port held for one transmission, sending nine-bit framed messages
+// to the DMX interface box. It never reads from the port.
+//
+// Threads: no lock; one thread at a time (the transmission worker from Open to Close, or the
+// window thread closing it at teardown). Callers keep those uses apart.
+// Failures are returned and recorded in m_bLastResult / m_dwLastError, never thrown.
+#pragma once
+
+#include "CommPort.h"
+#include "DeviceFrame.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+constexpr std::uint32_t kDefaultBaudRate = 9600;
+constexpr std::uint32_t kParityChangePauseMs = 2;
+
+extern const char* const kOpenErrorUnsupportedPort;
+extern const char* const kOpenErrorInvalidHandle;
+extern const char* const kOpenErrorGetState;
+extern const char* const kOpenErrorSetState;
+
+class CSerialLink {
+public:
+    static constexpr int kClosed = -1;
+
+    // Uses the platform's real serial ports.
+    CSerialLink();
+    // Uses the given backend (a recording port in tests and benchmarks).
+    explicit CSerialLink(std::shared_ptr<CCommPort> port);
+    ~CSerialLink();
+    CSerialLink(const CSerialLink&) = delete;
+    CSerialLink& operator=(const CSerialLink&) = delete;
+
+    // Replaces the backend; only while the link is closed (returns false otherwise).
+    bool UseBackend(std::shared_ptr<CCommPort> port);
+
+    // Opens COM(port + 1) with `baudRate` (low 16 bits) and 8 data bits, one stop bit, mark
+    // parity when `nineBit` is nonzero, else no parity. Returns "" on success, else the text
+    // naming the failed step. An open link is closed first; a failed open releases its handle.
+    std::string Open(std::uint16_t port, std::uint32_t baudRate, std::uint16_t nineBit);
+    void Close();
+    bool IsOpen() const { return m_nPort != kClosed; }
+
+    void SetAddress(std::uint8_t address) { m_byAddress = address | kAddressMarkBit; }
+    void SetHeaderByte(std::uint8_t header) { m_byHeader = header; }
+
+    // Sends the payload framed (nine-bit mode) or bare (plain mode). False when the link is
+    // closed or a byte could not be sent; the frame stops at the first byte that failed.
+    bool Send(ByteString payload);
+    // Sends one byte, first switching the parity when nine-bit mode needs another one (after
+    // the line has drained and a 2 ms pause). False when closed, or when the parity change or
+    // the write failed; a byte is never sent with a parity that could not be set.
+    bool WriteByte(std::uint8_t value, std::uint16_t parity);
+
+    // The fields are public so that any caller may inspect the link's last outcome.
+    std::int32_t m_nPort = kClosed;
+    std::uint16_t m_wBaudRate = 0;
+    std::uint16_t m_wNineBit = 0;
+    std::uint32_t m_dwLastError = 0;
+    std::int32_t m_bLastResult = 0;
+    std::int32_t m_bNineBitMode = 0;
+    CommState m_dcb;
+    std::uint8_t m_byAddress = 0xFF;
+    std::uint8_t m_byHeader = 0;
+    PortHandle m_hPort = INVALID_PORT_HANDLE;
+
+private:
+    std::string FailOpen(const char* text);
+
+    std::shared_ptr<CCommPort> m_pPort;
+};
+
+// The program's one link, used by the transmission worker and closed at teardown.
+extern CSerialLink g_link;

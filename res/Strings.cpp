@@ -1,0 +1,44 @@
+#include "res/Strings.h"
+
+#include "res/Resource.h"
+
+#include <array>
+
+namespace {
+
+struct StringEntry {
+    int id;
+    std::string_view text;
+};
+
+// Constant-initialised, so templates built during static initialisation can read it.
+constexpr std::array kStringTable{
+    StringEntry{IDS_ABOUT_MENU, "&About Lumivane..."},
+    StringEntry{IDS_CONSOLE_TITLE, "Tessaro Channels %d - %d"},
+    StringEntry{IDS_PORT_GROUP, "Port"},
+    // Spelt as UTF-8 bytes so the source's encoding cannot change them: U+2713 and U+2717.
+    StringEntry{IDS_PORT_GROUP_OK, "Port \xE2\x9C\x93"},
+    StringEntry{IDS_PORT_GROUP_FAILED, "Port \xE2\x9C\x97"},
+    // Short enough for the About box's 119 and 124 dialog-unit lines.
+    StringEntry{IDS_ABOUT_NOTICE1, "(C) 2026 Lumivane developers"},
+    StringEntry{IDS_ABOUT_NOTICE2, "Eight-channel DMX512 console"},
+    StringEntry{IDS_PARSE_INT, "Please enter an integer."},
+    StringEntry{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2."},
+    StringEntry{IDS_PARSE_UINT, "Please enter a positive integer."},
+    StringEntry{IDS_FAILED_TO_LAUNCH_HELP, "Failed to launch help."},
+};
+
+} // namespace
+
+std::string_view FindResString(unsigned id)
+{
+    for (const StringEntry& entry : kStringTable)
+        if (static_cast<unsigned>(entry.id) == id)
+            return entry.text;
+    return {};
+}
+
+std::string LoadResString(unsigned id)
+{
+    return std::string(FindResString(id));
+}

@@ -1,0 +1,14 @@
+// The program's string table: the texts of the system menu, the captions, the About box's
+// notice and the validation and help messages, keyed by the IDS_* ids of Resource.h.
+// The table is constant data; any thread may read it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The text of string `id`, or "" when the table has none.
+std::string LoadResString(unsigned id);
+
+// The same text as a view into the constant table, valid for the whole run; for data that
+// must outlive any std::string, such as dialog templates. "" when the table has none.
+std::string_view FindResString(unsigned id);

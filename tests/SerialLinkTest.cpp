@@ -1,0 +1,278 @@
+#include "link/RecordingCommPort.h"
+#include "link/SerialLink.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Kind = CRecordingCommPort::EventKind;
+constexpr std::uint16_t M = MARKPARITY;
+constexpr std::uint16_t S = SPACEPARITY;
+constexpr std::uint32_t kSomeError = 31;
+
+struct SerialLinkTest : ::testing::Test {
+    std::shared_ptr<CRecordingCommPort> port = std::make_shared<CRecordingCommPort>();
+    CSerialLink link{port};
+
+    void OpenFramed()
+    {
+        ASSERT_EQ(link.Open(0, kDefaultBaudRate, 1), "");
+        link.SetAddress(0xFF);
+        link.SetHeaderByte(0x00);
+        port->ClearRecord();
+    }
+
+    // The calls that reached the port, as short tokens: W<byte>/<parity>, D, P<ms>, S<parity>.
+    std::vector<std::string> Trace() const
+    {
+        std::vector<std::string> out;
+        for (const auto& e : port->Events()) {
+            switch (e.kind) {
+            case Kind::Write: {
+                char text[16];
+                std::snprintf(text, sizeof text, "W%02X/%c", e.value, e.parity == M ? 'M' : 'S');
+                out.emplace_back(text);
+                break;
+            }
+            case Kind::Drain: out.emplace_back("D"); break;
+            case Kind::Sleep: out.push_back("P" + std::to_string(e.milliseconds)); break;
+            case Kind::SetState: out.emplace_back(e.parity == M ? "SM" : "SS"); break;
+            default: out.emplace_back("?"); break;
+            }
+        }
+        return out;
+    }
+};
+
+TEST_F(SerialLinkTest, OpenAppliesTheCharacterFormatAndKeepsEverythingElse)
+{
+    ASSERT_EQ(link.Open(2, kDefaultBaudRate, 1), "");
+    EXPECT_TRUE(link.IsOpen());
+    EXPECT_EQ(link.m_nPort, 2);
+    EXPECT_EQ(link.m_wBaudRate, 9600);
+    EXPECT_EQ(link.m_wNineBit, 1);
+    EXPECT_EQ(link.m_bNineBitMode, 1);
+    EXPECT_EQ(link.m_dcb.BaudRate, 9600U);
+    EXPECT_EQ(link.m_dcb.ByteSize, 8);
+    EXPECT_EQ(link.m_dcb.StopBits, ONESTOPBIT);
+    EXPECT_EQ(link.m_dcb.Parity, MARKPARITY);
+    EXPECT_EQ(link.m_dcb.native, CRecordingCommPort::InitialState().native);
+
+    const auto events = port->Events();
+    ASSERT_EQ(events.size(), 4U);
+    EXPECT_EQ(events[0].device, "COM3");
+    EXPECT_EQ(events[1].kind, Kind::Flush);
+    EXPECT_EQ(events[2].kind, Kind::GetState);
+    EXPECT_EQ(events[3].kind, Kind::SetState);
+}
+
+TEST_F(SerialLinkTest, OpenUsesOnlyTheLow16BitsOfTheRate)
+{
+    ASSERT_EQ(link.Open(0, 115200, 1), "");
+    EXPECT_EQ(link.m_wBaudRate, 49664);
+    EXPECT_EQ(port->Events().back().baudRate, 49664U);
+}
+
+TEST_F(SerialLinkTest, OpenOfAnUnsupportedPortMakesNoCallAndChangesNothing)
+{
+    link.m_dwLastError = 7;
+    EXPECT_EQ(link.Open(4, kDefaultBaudRate, 1), kOpenErrorUnsupportedPort);
+    EXPECT_TRUE(port->Events().empty());
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.m_dwLastError, 7U);
+}
+
+struct OpenFailure {
+    const char* name;
+    std::function<void(CRecordingCommPort&)> inject;
+    const char* text;
+};
+
+class SerialLinkOpenFailureTest : public SerialLinkTest,
+                                  public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(SerialLinkOpenFailureTest, ReturnsItsTextRecordsTheErrorAndReleasesTheHandle)
+{
+    GetParam().inject(*port);
+    EXPECT_EQ(link.Open(0, kDefaultBaudRate, 1), GetParam().text);
+    EXPECT_EQ(link.m_dwLastError, kSomeError);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(port->OpenHandles(), 0);
+
+    port->ClearRecord();
+    EXPECT_FALSE(link.Send(BuildSetLevelPayload(1, 1)));
+    link.Close();
+    EXPECT_TRUE(port->Events().empty()) << "a failed open leaves nothing to send or close";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SerialLink, SerialLinkOpenFailureTest,
+    ::testing::Values(
+        OpenFailure{"InvalidHandle", [](auto& p) { p.FailOpen(kSomeError); },
+                    kOpenErrorInvalidHandle},
+        OpenFailure{"MissingDevice",
+                    [](auto& p) {
+                        p.RemoveDevice("COM1");
+                        p.FailOpen(kSomeError);
+                    },
+                    kOpenErrorInvalidHandle},
+        OpenFailure{"GetState", [](auto& p) { p.FailGetState(kSomeError); },
+                    kOpenErrorGetState},
+        OpenFailure{"SetState", [](auto& p) { p.FailSetState(kSomeError); },
+                    kOpenErrorSetState}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SerialLinkTest, OpenFlushesBeforeItTestsTheHandle)
+{
+    port->FailOpen(kSomeError);
+    link.Open(0, kDefaultBaudRate, 1);
+    const auto events = port->Events();
+    ASSERT_EQ(events.size(), 2U);
+    EXPECT_EQ(events[1].kind, Kind::Flush);
+}
+
+TEST_F(SerialLinkTest, OpenOnAnOpenLinkClosesTheOldPortFirst)
+{
+    ASSERT_EQ(link.Open(0, kDefaultBaudRate, 1), "");
+    ASSERT_EQ(link.Open(0, kDefaultBaudRate, 1), "") << "the port we hold must not block us";
+    EXPECT_EQ(port->OpenHandles(), 1);
+    EXPECT_EQ(port->Events()[4].kind, Kind::Close);
+}
+
+TEST_F(SerialLinkTest, CloseTwiceIsHarmlessAndTheSecondRecordsNothing)
+{
+    ASSERT_EQ(link.Open(0, kDefaultBaudRate, 1), "");
+    link.Close();
+    EXPECT_EQ(link.m_bLastResult, 1);
+    link.m_bLastResult = 42;
+    link.Close();
+    EXPECT_EQ(link.m_bLastResult, 42);
+    EXPECT_EQ(port->OpenHandles(), 0);
+}
+
+TEST_F(SerialLinkTest, FailedCloseStillClosesTheLink)
+{
+    ASSERT_EQ(link.Open(0, kDefaultBaudRate, 1), "");
+    port->FailClose(kSomeError);
+    link.Close();
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.m_bLastResult, 0);
+    EXPECT_EQ(link.m_dwLastError, kSomeError);
+}
+
+TEST_F(SerialLinkTest, SetAddressForcesBitSevenAndSurvivesReopening)
+{
+    link.SetAddress(0x05);
+    EXPECT_EQ(link.m_byAddress, 0x85);
+    link.SetHeaderByte(0x21);
+    ASSERT_EQ(link.Open(0, kDefaultBaudRate, 1), "");
+    link.Close();
+    ASSERT_EQ(link.Open(1, kDefaultBaudRate, 1), "");
+    EXPECT_EQ(link.m_byAddress, 0x85);
+    EXPECT_EQ(link.m_byHeader, 0x21);
+    link.SetAddress(0xFF);
+    EXPECT_EQ(link.m_byAddress, 0xFF);
+}
+
+TEST_F(SerialLinkTest, OneFrameSwitchesParityTwiceAfterDrainAndPause)
+{
+    OpenFramed();
+    ASSERT_TRUE(link.Send(BuildSetLevelPayload(1, 128)));
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"WFF/M", "D", "P2", "SS", "W00/S", "W07/S",
+                                                 "W00/S", "W80/S", "D", "P2", "SM", "W43/M"}));
+}
+
+TEST_F(SerialLinkTest, SecondFrameNeedsNoChangeBeforeItsAddressByte)
+{
+    OpenFramed();
+    ASSERT_TRUE(link.Send(BuildSetLevelPayload(1, 128)));
+    ASSERT_TRUE(link.Send(BuildSetLevelPayload(1, 128)));
+    const auto trace = Trace();
+    ASSERT_EQ(trace.size(), 24U);
+    EXPECT_EQ(trace[11], "W43/M");
+    EXPECT_EQ(trace[12], "WFF/M");
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), "P2"), 4);
+}
+
+TEST_F(SerialLinkTest, EmptyPayloadSendsAddressHeaderAndChecksum)
+{
+    OpenFramed();
+    link.SetAddress(0x05);
+    ASSERT_TRUE(link.Send(ByteString()));
+    EXPECT_EQ(port->Written(), (std::vector<FrameByte>{{0x85, M}, {0x00, S}, {0x42, M}}));
+}
+
+TEST_F(SerialLinkTest, PlainModeSendsOnlyThePayloadWithoutParityChanges)
+{
+    ASSERT_EQ(link.Open(0, kDefaultBaudRate, 0), "");
+    EXPECT_EQ(link.m_dcb.Parity, NOPARITY);
+    EXPECT_EQ(link.m_bNineBitMode, 0);
+    port->ClearRecord();
+    ASSERT_TRUE(link.Send(BuildSetLevelPayload(300, 255)));
+    for (const auto& e : port->Events()) {
+        EXPECT_EQ(e.kind, Kind::Write);
+        EXPECT_EQ(e.parity, NOPARITY);
+    }
+    EXPECT_EQ(port->Written(),
+              (std::vector<FrameByte>{{0x1D, NOPARITY}, {0x2B, NOPARITY}, {0xFF, NOPARITY}}));
+}
+
+TEST_F(SerialLinkTest, ClosedLinkSendsAndWritesNothing)
+{
+    EXPECT_FALSE(link.Send(BuildSetLevelPayload(1, 1)));
+    EXPECT_FALSE(link.WriteByte(0x01, MARKPARITY));
+    EXPECT_TRUE(port->Events().empty());
+}
+
+TEST_F(SerialLinkTest, TwoBytesWithTheSameParityReconfigureOnce)
+{
+    OpenFramed();
+    ASSERT_TRUE(link.WriteByte(0x01, SPACEPARITY));
+    ASSERT_TRUE(link.WriteByte(0x02, SPACEPARITY));
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"D", "P2", "SS", "W01/S", "W02/S"}));
+}
+
+TEST_F(SerialLinkTest, FailedWriteIsReportedAndStopsTheFrame)
+{
+    OpenFramed();
+    port->FailWrite(kSomeError, 3); // the first payload byte
+    EXPECT_FALSE(link.Send(BuildSetLevelPayload(1, 128)));
+    EXPECT_EQ(link.m_bLastResult, 0);
+    EXPECT_EQ(link.m_dwLastError, kSomeError);
+    EXPECT_EQ(port->Written(), (std::vector<FrameByte>{{0xFF, M}, {0x00, S}}));
+    EXPECT_TRUE(link.IsOpen());
+}
+
+TEST_F(SerialLinkTest, FailedParityChangeNeverSendsTheByteAndIsRetried)
+{
+    OpenFramed();
+    port->FailSetState(kSomeError, 2); // the first change after the open's own
+    EXPECT_FALSE(link.WriteByte(0x00, SPACEPARITY));
+    EXPECT_EQ(link.m_bLastResult, 0);
+    EXPECT_EQ(link.m_dwLastError, kSomeError);
+    EXPECT_EQ(link.m_dcb.Parity, MARKPARITY) << "the port still has mark parity";
+    EXPECT_TRUE(port->Written().empty());
+
+    port->ClearFailures();
+    port->ClearRecord();
+    EXPECT_TRUE(link.WriteByte(0x00, SPACEPARITY));
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"D", "P2", "SS", "W00/S"}));
+}
+
+TEST_F(SerialLinkTest, OutputThatCannotDrainFailsTheByteBeforeTheParityChanges)
+{
+    OpenFramed();
+    port->FailDrain(kSomeError);
+    EXPECT_FALSE(link.Send(BuildSetLevelPayload(1, 128)));
+    EXPECT_EQ(link.m_dwLastError, kSomeError);
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"WFF/M", "D"}));
+}
+
+} // namespace

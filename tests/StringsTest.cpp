@@ -1,0 +1,62 @@
+// The string table: exact texts, as the operator sees them.
+#include "res/Resource.h"
+#include "res/Strings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct StringRow {
+    int id;
+    const char* text;
+    friend void PrintTo(const StringRow& row, std::ostream* os)
+    {
+        *os << row.id << " \"" << row.text << '"';
+    }
+};
+
+class StringTableText : public testing::TestWithParam<StringRow> {};
+
+TEST_P(StringTableText, IsExact)
+{
+    EXPECT_EQ(LoadResString(static_cast<unsigned>(GetParam().id)), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Strings, StringTableText,
+    testing::Values(StringRow{IDS_PARSE_INT, "Please enter an integer."},
+                    StringRow{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2."},
+                    StringRow{IDS_PARSE_UINT, "Please enter a positive integer."},
+                    StringRow{IDS_FAILED_TO_LAUNCH_HELP, "Failed to launch help."},
+                    StringRow{IDS_ABOUT_MENU, "&About Lumivane..."},
+                    StringRow{IDS_PORT_GROUP, "Port"}));
+
+TEST(StringTable, PortMarksAreUtf8)
+{
+    const auto utf8 = [](const char8_t* text) {
+        return std::string(reinterpret_cast<const char*>(text));
+    };
+    EXPECT_EQ(LoadResString(IDS_PORT_GROUP_OK), utf8(u8"Port \u2713"));
+    EXPECT_EQ(LoadResString(IDS_PORT_GROUP_FAILED), utf8(u8"Port \u2717"));
+}
+
+TEST(StringTable, ConsoleTitleFormatsTheBlock)
+{
+    char title[64];
+    std::snprintf(title, sizeof title, LoadResString(IDS_CONSOLE_TITLE).c_str(), 1, 8);
+    EXPECT_STREQ(title, "Tessaro Channels 1 - 8");
+}
+
+TEST(StringTable, MissingIdIsEmpty)
+{
+    // No 0xE000 entry: the application title must come from the executable's name.
+    constexpr unsigned kAppTitleId = 0xE000;
+    EXPECT_EQ(LoadResString(kAppTitleId), "");
+    EXPECT_EQ(LoadResString(0), "");
+    EXPECT_EQ(FindResString(IDD_CONSOLE), "");
+}
+
+} // namespace

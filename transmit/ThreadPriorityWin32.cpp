@@ -1,0 +1,8 @@
+#include "Transmit.h"
+
+#include <windows.h>
+
+void LowerCurrentThreadPriority()
+{
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}

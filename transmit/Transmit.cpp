@@ -1,0 +1,104 @@
+#include "Transmit.h"
+
+#include "link/DeviceFrame.h"
+#include "link/SerialLink.h"
+
+TransmitSnapshot g_snapshot;
+CTransmitWorker g_transmitWorker;
+
+namespace {
+
+constexpr std::uint8_t kDeviceAddress = 0xFF;
+constexpr std::uint8_t kHeaderByte = 0x00;
+constexpr std::uint16_t kNineBitMode = 1;
+
+TransmitReport RunTransmission()
+{
+    TransmitReport report;
+    report.openError =
+        g_link.Open(static_cast<std::uint16_t>(g_snapshot.nPortIndex), kDefaultBaudRate, kNineBitMode);
+    if (!report.openError.empty())
+        report.errorCode = g_link.m_dwLastError;
+    g_link.SetAddress(kDeviceAddress);
+    g_link.SetHeaderByte(kHeaderByte);
+
+    if (g_link.IsOpen()) {
+        for (int i = 0; i < kConsoleChannels; ++i) {
+            const std::int32_t slot = g_snapshot.nSlot[static_cast<std::size_t>(i)];
+            const std::uint32_t channel = g_snapshot.nBaseAddress + static_cast<std::uint32_t>(i);
+            // A channel outside the universe would wrap onto another one in the frame.
+            if (slot < 0 || channel < kFirstChannel || channel > kLastChannel)
+                continue;
+            if (SendChannelLevel(channel, static_cast<std::uint8_t>(slot))) {
+                ++report.framesSent;
+                continue;
+            }
+            // A port that failed a byte is broken or held: give it up now rather than wait
+            // out every remaining byte's deadline.
+            ++report.framesFailed;
+            report.errorCode = g_link.m_dwLastError;
+            break;
+        }
+    }
+    g_link.Close();
+    report.finished = true;
+    report.finishedAt = std::chrono::system_clock::now();
+    return report;
+}
+
+} // namespace
+
+bool SendChannelLevel(std::uint32_t channel, std::uint8_t level)
+{
+    return g_link.Send(BuildSetLevelPayload(channel, level));
+}
+
+std::uint32_t TransmitThreadProc(void* /*parameter*/)
+{
+    g_transmitWorker.Finish(RunTransmission());
+    return 0;
+}
+
+CTransmitWorker::~CTransmitWorker() { Wait(); }
+
+bool CTransmitWorker::Start()
+{
+    if (Busy())
+        return false;
+    if (m_thread.joinable())
+        m_thread.join(); // finished already; only its handle is left
+    m_bRunning.store(true, std::memory_order_release);
+    m_thread = std::thread([] {
+        LowerCurrentThreadPriority();
+        TransmitThreadProc(nullptr);
+    });
+    return true;
+}
+
+void CTransmitWorker::Finish(const TransmitReport& report)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_report = report;
+        m_bRunning.store(false, std::memory_order_release);
+    }
+    m_done.notify_all();
+}
+
+bool CTransmitWorker::WaitFor(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(m_mutex);
+    return m_done.wait_for(lock, timeout, [this] { return !Busy(); });
+}
+
+void CTransmitWorker::Wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+TransmitReport CTransmitWorker::LastReport() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_report;
+}
