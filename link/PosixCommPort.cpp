@@ -361,6 +361,9 @@ int CPosixCommPort::Release(int fd) const
     // close() would otherwise wait up to the kernel's closing_wait (30 s) for stuck output.
     if (Drain(fd) != 0)
         ::tcflush(fd, TCOFLUSH);
+    // The exclusive flag lives as long as the tty does, which for a pty slave can outlast our
+    // close; without clearing it the next open would find the port "busy".
+    ::ioctl(fd, TIOCNXCL);
     // Linux releases the descriptor even when close reports EINTR.
     return ::close(fd) != 0 && errno != EINTR ? errno : 0;
 }

@@ -1,0 +1,119 @@
+// One eight-frame transmission through the termios backend, on a pseudo-terminal standing in
+// for COM1. Its sixteen parity changes each carry a 2 ms pause, so the pauses alone take
+// 32 ms; "ratio_to_pauses" shows how much the backend adds on top (the aim is at most 1.10).
+#include "link/PosixCommPort.h"
+#include "link/SerialLink.h"
+#include "tests/PseudoTerminal.h"
+#include "tests/TempDir.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint32_t kFrames = 8;
+constexpr std::uint32_t kBytesPerFrame = 6; // address, header, 3 payload bytes, checksum
+constexpr std::uint32_t kParityChanges = 2 * kFrames;
+constexpr std::chrono::duration<double> kPauses =
+    std::chrono::milliseconds(kParityChangePauseMs) * kParityChanges;
+constexpr std::uint8_t kBroadcastAddress = 255;
+constexpr int kReaderPollMs = 10;
+
+// Reads the master side as fast as bytes arrive, as the interface box would.
+class CMasterReader {
+public:
+    explicit CMasterReader(int master) : m_master(master), m_thread([this] { Run(); }) {}
+    ~CMasterReader()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    CMasterReader(const CMasterReader&) = delete;
+    CMasterReader& operator=(const CMasterReader&) = delete;
+
+    std::uint64_t Received() const { return m_received.load(); }
+
+private:
+    void Run()
+    {
+        std::uint8_t buffer[512];
+        while (!m_stop) {
+            pollfd ready{m_master, POLLIN, 0};
+            if (::poll(&ready, 1, kReaderPollMs) <= 0)
+                continue;
+            const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+            if (got > 0)
+                m_received += static_cast<std::uint64_t>(got);
+            else if ((ready.revents & POLLHUP) == 0)
+                break;
+        }
+    }
+
+    int m_master;
+    std::atomic<bool> m_stop{false};
+    std::atomic<std::uint64_t> m_received{0};
+    std::thread m_thread;
+};
+
+void BM_EightFramesOnPty(benchmark::State& state)
+{
+    CTempDir tree;
+    CPseudoTerminal pty;
+    if (!pty.IsOpen()) {
+        state.SkipWithError("no pseudo-terminal available");
+        return;
+    }
+    tree.Symlink(pty.SlavePath(), "dev/ttyUSB0");
+    PosixPortOptions options;
+    options.devRoot = tree / "dev";
+    options.sysRoot = tree / "sys";
+    CSerialLink link{std::make_shared<CPosixCommPort>(options)};
+    CMasterReader reader(pty.MasterFd());
+
+    std::chrono::duration<double> total{0};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        if (const auto err = link.Open(0, kDefaultBaudRate, 1); !err.empty()) {
+            fprintf(stderr, "%s\n", err.c_str());
+            state.SkipWithError(("cannot open the pseudo-terminal as COM1: " + std::to_string(link.m_dwLastError) + " it " + std::to_string(state.iterations())).c_str());
+            break;
+        }
+        link.SetAddress(kBroadcastAddress);
+        link.SetHeaderByte(0);
+        bool sent = true;
+        for (std::uint32_t channel = 1; channel <= kFrames; ++channel)
+            sent = link.Send(BuildSetLevelPayload(channel, static_cast<std::uint8_t>(channel * 31))) &&
+                   sent;
+        link.Close();
+        total += Clock::now() - start;
+        if (!sent) {
+            state.SkipWithError("a frame could not be sent");
+            break;
+        }
+    }
+
+    // Every byte must have arrived, else the figure measured a broken transmission.
+    const std::uint64_t expected = state.iterations() * kFrames * kBytesPerFrame;
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (reader.Received() < expected && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (reader.Received() != expected)
+        state.SkipWithError("the master did not receive every byte");
+
+    state.counters["ratio_to_pauses"] =
+        benchmark::Counter(total / kPauses, benchmark::Counter::kAvgIterations);
+}
+
+BENCHMARK(BM_EightFramesOnPty)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

@@ -1,0 +1,51 @@
+// A console opened on a substitute window, with g_link on a fresh recording port.
+#pragma once
+
+#include "console/ConsoleDlg.h"
+#include "framework/SubstituteWindow.h"
+#include "link/RecordingCommPort.h"
+#include "link/SerialLink.h"
+#include "res/Resource.h"
+#include "res/Templates.h"
+#include "transmit/Transmit.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct ConsoleFixture : ::testing::Test {
+    std::shared_ptr<CRecordingCommPort> port = std::make_shared<CRecordingCommPort>();
+    CConsoleDlg dlg;
+    CSubstituteWindow win{*FindDialogTemplate(IDD_CONSOLE)};
+
+    ConsoleFixture()
+    {
+        g_link.UseBackend(port);
+        win.Open(dlg);
+    }
+    ~ConsoleFixture() override
+    {
+        win.Close();
+        g_link.UseBackend(std::make_shared<CRecordingCommPort>());
+    }
+
+    std::string Box(int channel) const { return win.GetItemText(kLevelIds.at(channel)); }
+    int Fader(int channel) const { return win.GetTrackbarPos(kSliderIds.at(channel)); }
+    std::vector<std::string> Messages() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& box : win.MessageBoxes())
+            texts.push_back(box.text);
+        return texts;
+    }
+
+    // One tick, then the transmission it started, to its end.
+    void TickAndWait()
+    {
+        win.AdvanceClock(kTickMilliseconds);
+        ASSERT_TRUE(g_transmitWorker.WaitFor(std::chrono::seconds(10)));
+    }
+};

@@ -1,0 +1,236 @@
+// Operator actions in, bytes on the line out.
+#include "ConsoleFixture.h"
+
+#include <gmock/gmock.h>
+
+namespace {
+
+using Kind = CRecordingCommPort::EventKind;
+constexpr std::uint16_t M = MARKPARITY;
+constexpr std::uint16_t S = SPACEPARITY;
+
+std::vector<FrameByte> Frame(std::uint32_t channel, std::uint8_t level)
+{
+    return BuildFrame(0xFF, 0x00, BuildSetLevelPayload(channel, level));
+}
+
+std::vector<FrameByte> Frames(std::initializer_list<std::pair<std::uint32_t, std::uint8_t>> list)
+{
+    std::vector<FrameByte> bytes;
+    for (const auto& [channel, level] : list) {
+        const auto frame = Frame(channel, level);
+        bytes.insert(bytes.end(), frame.begin(), frame.end());
+    }
+    return bytes;
+}
+
+struct ConsoleWire : ConsoleFixture {
+    int Opens() const
+    {
+        int n = 0;
+        for (const auto& e : port->Events())
+            n += e.kind == Kind::Open ? 1 : 0;
+        return n;
+    }
+};
+
+TEST_F(ConsoleWire, TwoEnabledChannelsSendTwoFrames)
+{
+    win.Click(IDC_VALUE);
+    win.Type(IDC_LEVEL1, "128");
+    win.Type(IDC_LEVEL2, "255");
+    win.Click(IDC_ENA1);
+    win.Click(IDC_ENA2);
+    win.Click(IDC_SET_ALL);
+    TickAndWait();
+    EXPECT_EQ(port->Written(),
+              (std::vector<FrameByte>{{0xFF, M}, {0x00, S}, {0x07, S}, {0x00, S}, {0x80, S},
+                                      {0x43, M}, {0xFF, M}, {0x00, S}, {0x07, S}, {0x01, S},
+                                      {0xFF, S}, {0x03, M}}));
+    EXPECT_EQ(dlg.m_bDirty, 0);
+    EXPECT_EQ(port->OpenHandles(), 0);
+    EXPECT_FALSE(g_link.IsOpen());
+    EXPECT_TRUE(g_transmitWorker.LastReport().Succeeded());
+    EXPECT_EQ(g_transmitWorker.LastReport().framesSent, 2);
+}
+
+TEST_F(ConsoleWire, NothingChangedMeansNoTransmission)
+{
+    win.AdvanceClock(5 * kTickMilliseconds);
+    EXPECT_TRUE(port->Events().empty());
+}
+
+TEST_F(ConsoleWire, AllChannelsOffStillOpensAndClosesThePort)
+{
+    win.Click(IDC_SET1);
+    TickAndWait();
+    EXPECT_EQ(Opens(), 1);
+    EXPECT_TRUE(port->Written().empty());
+    EXPECT_EQ(port->OpenHandles(), 0);
+}
+
+TEST_F(ConsoleWire, PercentIsSentOnTheDeviceScale)
+{
+    win.Type(IDC_LEVEL8, "100");
+    win.Type(IDC_LEVEL1, "50");
+    win.Click(IDC_ENA8);
+    win.Click(IDC_ENA1);
+    win.Click(IDC_SET_ALL);
+    TickAndWait();
+    // 100 % is full (0xFF); 50 % is 127, the same byte the fader shows in Value units.
+    EXPECT_EQ(port->Written(), Frames({{1, 127}, {8, 255}}));
+    EXPECT_EQ(Frame(8, 255).back(), (FrameByte{0x06, M}));
+}
+
+TEST_F(ConsoleWire, PercentAbove100IsSentAsFull)
+{
+    win.Type(IDC_LEVEL1, "150");
+    win.Click(IDC_ENA1);
+    win.Click(IDC_SET1);
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{1, 255}}));
+}
+
+TEST_F(ConsoleWire, ZeroLevelsAndBlackoutReachTheDevice)
+{
+    win.Click(IDC_VALUE);
+    win.Click(IDC_ENA_ALL);
+    win.Type(IDC_LEVEL3, "200");
+    win.Click(IDC_SET_ALL);
+    TickAndWait();
+    EXPECT_EQ(port->Written(),
+              Frames({{1, 0}, {2, 0}, {3, 200}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}}));
+
+    port->ClearRecord();
+    win.Click(IDC_BLACKOUT);
+    TickAndWait();
+    EXPECT_EQ(port->Written(),
+              Frames({{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}}));
+}
+
+TEST_F(ConsoleWire, Base250CrossesIntoTheHighBlock)
+{
+    win.Click(IDC_VALUE);
+    win.Type(IDC_BASE_ADDR, "250");
+    win.Click(IDC_ENA_ALL);
+    for (int i = 0; i < kFaderCount; ++i)
+        win.Type(kLevelIds.at(i), std::to_string(10 + i));
+    win.Click(IDC_SET_ALL);
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{250, 10}, {251, 11}, {252, 12}, {253, 13}, {254, 14},
+                                       {255, 15}, {256, 16}, {257, 17}}));
+}
+
+TEST_F(ConsoleWire, Base505ReachesChannel512)
+{
+    win.Click(IDC_VALUE);
+    win.Type(IDC_BASE_ADDR, "505");
+    win.Click(IDC_ENA8);
+    win.Type(IDC_LEVEL8, "255");
+    win.Click(IDC_SET8);
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{512, 255}}));
+}
+
+TEST_F(ConsoleWire, RefusedLevelBoxesAreLeftOut)
+{
+    win.Click(IDC_VALUE);
+    win.Click(IDC_ENA_ALL);
+    win.Type(IDC_LEVEL2, "77");
+    win.Click(IDC_SET_ALL);
+    win.Type(IDC_LEVEL1, "300");
+    win.Type(IDC_LEVEL3, "256");
+    win.Type(IDC_LEVEL4, "");
+    win.Type(IDC_LEVEL5, "4x");
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{2, 77}, {6, 0}, {7, 0}, {8, 0}}));
+}
+
+TEST_F(ConsoleWire, ChannelsOutsideTheUniverseAreNeverSent)
+{
+    win.Click(IDC_VALUE);
+    win.Click(IDC_ENA_ALL);
+    win.Click(IDC_SET_ALL);
+    win.Type(IDC_BASE_ADDR, "0"); // refused, but stored
+    ASSERT_EQ(dlg.m_nBaseAddress, 0U);
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}));
+
+    port->ClearRecord();
+    win.Type(IDC_BASE_ADDR, "509");
+    win.Click(IDC_SET1);
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{509, 0}, {510, 0}, {511, 0}, {512, 0}}));
+}
+
+TEST_F(ConsoleWire, ADisabledChannelIsNotSentAndThePortChoiceIsReadAtTheTick)
+{
+    win.Click(IDC_ENA_ALL);
+    win.Click(IDC_ENA3);
+    win.Click(IDC_COM3);
+    win.Click(IDC_SET1);
+    TickAndWait();
+    EXPECT_EQ(port->Events().front().device, "COM3");
+    EXPECT_EQ(port->Written().size(), 7U * 6U);
+    for (std::size_t f = 0; f < 7; ++f)
+        EXPECT_NE(port->Written()[f * 6 + 3].value, 0x02) << "channel 3 is off";
+}
+
+TEST_F(ConsoleWire, ManyChangesWithinOneTickMakeOneTransmission)
+{
+    win.Click(IDC_ENA1);
+    win.Click(IDC_VALUE);
+    for (int pos : {10, 20, 30, 40})
+        win.MoveFader(IDC_SLIDER1, pos);
+    TickAndWait();
+    EXPECT_EQ(Opens(), 1);
+    EXPECT_EQ(port->Written(), Frames({{1, 215}}));
+}
+
+TEST_F(ConsoleWire, TickDuringAValidationMessageWaitsForALaterTick)
+{
+    win.Click(IDC_ENA1);
+    win.Click(IDC_SET1);
+    int ticksDuringBox = 0;
+    win.m_onMessageBox = [&](const std::string&) {
+        // The box's own loop keeps dispatching the timer.
+        win.AdvanceClock(kTickMilliseconds);
+        ++ticksDuringBox;
+    };
+    win.Type(IDC_LEVEL2, "x"); // no change handler runs, so no message yet
+    win.Click(IDC_SET2);       // shows one message, during which a tick falls due
+    EXPECT_EQ(ticksDuringBox, 1);
+    EXPECT_EQ(win.MessageBoxes().size(), 1U) << "no second message over an open one";
+    EXPECT_TRUE(port->Events().empty());
+    EXPECT_EQ(dlg.m_bDirty, 1);
+
+    win.m_onMessageBox = nullptr;
+    win.Type(IDC_LEVEL2, "0");
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{1, 0}}));
+}
+
+TEST_F(ConsoleWire, ClosingDropsAChangeMadeSinceTheLastTick)
+{
+    win.Click(IDC_ENA1);
+    win.Click(IDC_SET1);
+    win.Close();
+    EXPECT_FALSE(win.TimerRunning(kTickTimerId));
+    EXPECT_TRUE(port->Events().empty());
+}
+
+TEST_F(ConsoleWire, AFailedOpenIsReportedAndNothingIsSent)
+{
+    port->RemoveDevice("COM1");
+    win.Click(IDC_ENA1);
+    win.Click(IDC_SET1);
+    TickAndWait();
+    EXPECT_TRUE(port->Written().empty());
+    EXPECT_FALSE(g_link.IsOpen());
+    const TransmitReport report = g_transmitWorker.LastReport();
+    EXPECT_EQ(report.openError, kOpenErrorInvalidHandle);
+    EXPECT_FALSE(report.Succeeded());
+    EXPECT_EQ(dlg.m_bDirty, 0);
+}
+
+} // namespace

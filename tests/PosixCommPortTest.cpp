@@ -1,0 +1,286 @@
+#include "link/DeviceFrame.h"
+#include "link/PosixCommPort.h"
+
+#include "PseudoTerminal.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+
+namespace {
+
+constexpr std::uint16_t kOdd = 1;
+constexpr std::uint16_t kEven = 2;
+
+PosixPortOptions EmptyMap(const CTempDir& tree)
+{
+    PosixPortOptions options;
+    options.devRoot = tree / "dev";
+    options.sysRoot = tree / "sys";
+    options.writeDeadline = std::chrono::milliseconds(20);
+    return options;
+}
+
+termios NativeOf(const CommState& state)
+{
+    termios settings{};
+    if (state.native.size() == sizeof settings)
+        std::memcpy(&settings, state.native.data(), sizeof settings);
+    return settings;
+}
+
+struct PosixCommPortTest : ::testing::Test {
+    CTempDir tree;
+    CPseudoTerminal pty;
+    CPosixCommPort port{EmptyMap(tree)};
+    PortHandle handle = INVALID_PORT_HANDLE;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.IsOpen());
+        handle = port.OpenDevice(pty.SlavePath());
+        ASSERT_NE(handle, INVALID_PORT_HANDLE) << std::strerror(static_cast<int>(port.LastError()));
+    }
+    // The link's own settings: 9600 baud, 8 data bits, one stop bit, mark parity.
+    void SetLinkFormat()
+    {
+        CommState state;
+        ASSERT_TRUE(port.GetState(handle, state));
+        state.BaudRate = 9600;
+        state.ByteSize = 8;
+        state.StopBits = ONESTOPBIT;
+        state.Parity = MARKPARITY;
+        ASSERT_TRUE(port.SetState(handle, state));
+    }
+};
+
+TEST_F(PosixCommPortTest, SecondOpenOfAHeldPortIsBusyAndLeaksNothing)
+{
+    const int descriptors = OpenDescriptorCount();
+    CPosixCommPort other{EmptyMap(tree)};
+    EXPECT_EQ(other.OpenDevice(pty.SlavePath()), INVALID_PORT_HANDLE);
+    EXPECT_EQ(other.LastError(), static_cast<std::uint32_t>(EBUSY));
+    EXPECT_EQ(port.OpenDevice(pty.SlavePath()), INVALID_PORT_HANDLE);
+    EXPECT_EQ(port.LastError(), static_cast<std::uint32_t>(EBUSY));
+    EXPECT_EQ(OpenDescriptorCount(), descriptors);
+}
+
+TEST_F(PosixCommPortTest, ClosedPortCanBeOpenedAgain)
+{
+    ASSERT_TRUE(port.CloseDevice(handle));
+    handle = port.OpenDevice(pty.SlavePath());
+    EXPECT_NE(handle, INVALID_PORT_HANDLE);
+}
+
+TEST_F(PosixCommPortTest, BytesArriveInOrderAndUnchanged)
+{
+    SetLinkFormat();
+    // 0x0A would become 0x0D 0x0A if output post-processing were left on.
+    const std::vector<std::uint8_t> sent = {0xFF, 0x00, 0x0A, 0x0D, 0x13, 0x80, 0x7F};
+    for (const std::uint8_t byte : sent)
+        ASSERT_TRUE(port.WriteByte(handle, byte));
+    EXPECT_EQ(pty.Read(sent.size() + 1, std::chrono::milliseconds(200)), sent);
+    EXPECT_TRUE(port.DrainOutput(handle));
+}
+
+struct PtyStateRow {
+    std::uint32_t baudRate;
+    std::uint8_t stopBits;
+    std::uint16_t parity;
+    bool parOdd, cmspar; // what the pty keeps of the parity; it always clears PARENB
+};
+
+struct PtyStateTest : PosixCommPortTest, ::testing::WithParamInterface<PtyStateRow> {};
+
+TEST_P(PtyStateTest, SettingsRoundTripAsFarAsAPtyKeepsThem)
+{
+    const PtyStateRow& row = GetParam();
+    CommState state;
+    ASSERT_TRUE(port.GetState(handle, state));
+    state.BaudRate = row.baudRate;
+    state.StopBits = row.stopBits;
+    state.Parity = row.parity;
+    state.ByteSize = 7; // a pty always reports 8 data bits
+    ASSERT_TRUE(port.SetState(handle, state));
+
+    CommState back;
+    ASSERT_TRUE(port.GetState(handle, back));
+    EXPECT_EQ(back.BaudRate, row.baudRate);
+    EXPECT_EQ(back.StopBits, row.stopBits);
+    EXPECT_EQ(back.ByteSize, 8);
+    EXPECT_EQ(back.Parity, NOPARITY);
+    const termios native = NativeOf(back);
+    EXPECT_EQ((native.c_cflag & PARODD) != 0, row.parOdd);
+    EXPECT_EQ((native.c_cflag & CMSPAR) != 0, row.cmspar);
+    EXPECT_EQ(native.c_oflag & OPOST, 0U);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pty, PtyStateTest,
+    ::testing::Values(PtyStateRow{9600, ONESTOPBIT, MARKPARITY, true, true},
+                      PtyStateRow{19200, TWOSTOPBITS, SPACEPARITY, false, true},
+                      PtyStateRow{115200, ONESTOPBIT, NOPARITY, false, false},
+                      PtyStateRow{300, TWOSTOPBITS, kOdd, true, false}));
+
+TEST_F(PosixCommPortTest, SetStateStartsFromTheNativeBlock)
+{
+    CommState state;
+    ASSERT_TRUE(port.GetState(handle, state));
+    ASSERT_EQ(state.native.size(), sizeof(termios));
+    termios native = NativeOf(state);
+    native.c_cc[VMIN] = 7;
+    native.c_iflag ^= IXON;
+    std::memcpy(state.native.data(), &native, sizeof native);
+    ASSERT_TRUE(port.SetState(handle, state));
+
+    CommState back;
+    ASSERT_TRUE(port.GetState(handle, back));
+    EXPECT_EQ(NativeOf(back).c_cc[VMIN], 7);
+    EXPECT_EQ(NativeOf(back).c_iflag & IXON, native.c_iflag & IXON);
+}
+
+TEST_F(PosixCommPortTest, UnsupportedBaudRateFailsWithoutChangingThePort)
+{
+    CommState state;
+    ASSERT_TRUE(port.GetState(handle, state));
+    const std::uint32_t before = state.BaudRate;
+    state.BaudRate = 250000;
+    EXPECT_FALSE(port.SetState(handle, state));
+    EXPECT_EQ(port.LastError(), static_cast<std::uint32_t>(EINVAL));
+    ASSERT_TRUE(port.GetState(handle, state));
+    EXPECT_EQ(state.BaudRate, before);
+}
+
+TEST_F(PosixCommPortTest, WriteAfterTheOtherEndHungUpFails)
+{
+    pty.CloseMaster();
+    EXPECT_FALSE(port.WriteByte(handle, 0x55));
+    EXPECT_EQ(port.LastError(), static_cast<std::uint32_t>(EIO));
+    EXPECT_FALSE(port.DrainOutput(handle));
+    // The descriptor is released even though nothing could drain.
+    const int descriptors = OpenDescriptorCount();
+    EXPECT_TRUE(port.CloseDevice(handle));
+    EXPECT_EQ(OpenDescriptorCount(), descriptors - 1);
+}
+
+TEST_F(PosixCommPortTest, ByteThatFindsNoRoomInTimeFails)
+{
+    SetLinkFormat();
+    // Nobody reads the master, so the queue fills; the deadline is 20 ms.
+    constexpr int kMoreThanAnyQueue = 1 << 22;
+    int written = 0;
+    while (written < kMoreThanAnyQueue && port.WriteByte(handle, 0x55))
+        ++written;
+    EXPECT_LT(written, kMoreThanAnyQueue);
+    EXPECT_EQ(port.LastError(), static_cast<std::uint32_t>(ETIMEDOUT));
+}
+
+TEST_F(PosixCommPortTest, HandlesItDidNotOpenAreRefused)
+{
+    EXPECT_FALSE(port.CloseDevice(INVALID_PORT_HANDLE));
+    EXPECT_EQ(port.LastError(), static_cast<std::uint32_t>(EBADF));
+    EXPECT_FALSE(port.WriteByte(STDERR_FILENO, 0x41));
+    EXPECT_FALSE(port.CloseDevice(STDERR_FILENO));
+    EXPECT_NE(::fcntl(STDERR_FILENO, F_GETFD), -1);
+    ASSERT_TRUE(port.CloseDevice(handle));
+    EXPECT_FALSE(port.CloseDevice(handle));
+    EXPECT_EQ(port.LastError(), static_cast<std::uint32_t>(EBADF));
+}
+
+TEST_F(PosixCommPortTest, DestroyingThePortClosesWhatIsStillOpen)
+{
+    const int descriptors = OpenDescriptorCount();
+    {
+        CPosixCommPort other{EmptyMap(tree)};
+        CPseudoTerminal second;
+        ASSERT_NE(other.OpenDevice(second.SlavePath()), INVALID_PORT_HANDLE);
+    }
+    EXPECT_EQ(OpenDescriptorCount(), descriptors);
+}
+
+TEST_F(PosixCommPortTest, NonTerminalIsNoPort)
+{
+    tree.WriteFile("plain");
+    const int descriptors = OpenDescriptorCount();
+    EXPECT_EQ(port.OpenDevice(tree / "plain"), INVALID_PORT_HANDLE);
+    EXPECT_EQ(port.LastError(), static_cast<std::uint32_t>(ENOTTY));
+    EXPECT_EQ(OpenDescriptorCount(), descriptors);
+}
+
+struct UnknownNameTest : ::testing::TestWithParam<const char*> {};
+
+TEST_P(UnknownNameTest, NamesWithoutADeviceFailWithNoSuchDevice)
+{
+    CTempDir tree;
+    CPosixCommPort port{EmptyMap(tree)};
+    EXPECT_EQ(port.OpenDevice(GetParam()), INVALID_PORT_HANDLE);
+    EXPECT_EQ(port.LastError(), static_cast<std::uint32_t>(ENOENT));
+}
+
+INSTANTIATE_TEST_SUITE_P(PosixCommPort, UnknownNameTest,
+                         ::testing::Values("COM1", "COM4", "COM5", "COM0", "com1", "LPT1", ""));
+
+struct ParityRow {
+    std::uint16_t parity;
+    tcflag_t flags; // of PARENB | PARODD | CMSPAR
+};
+
+struct ParityCodingTest : ::testing::TestWithParam<ParityRow> {};
+
+TEST_P(ParityCodingTest, ParityCodeAndTermiosFlagsConvertBothWays)
+{
+    termios settings{};
+    settings.c_cflag = PARENB | PARODD | CMSPAR | CS8;
+    CommState state = CommStateFromTermios(settings);
+    state.BaudRate = 9600;
+    state.Parity = GetParam().parity;
+    ASSERT_EQ(ApplyCommState(state, settings), 0);
+    EXPECT_EQ(settings.c_cflag & (PARENB | PARODD | CMSPAR), GetParam().flags);
+    EXPECT_EQ(CommStateFromTermios(settings).Parity, GetParam().parity);
+}
+
+INSTANTIATE_TEST_SUITE_P(PosixCommPort, ParityCodingTest,
+                         ::testing::Values(ParityRow{NOPARITY, 0}, ParityRow{kOdd, PARENB | PARODD},
+                                           ParityRow{kEven, PARENB},
+                                           ParityRow{MARKPARITY, PARENB | PARODD | CMSPAR},
+                                           ParityRow{SPACEPARITY, PARENB | CMSPAR}));
+
+struct BadStateRow {
+    std::uint32_t baudRate;
+    std::uint8_t byteSize, stopBits;
+    std::uint16_t parity;
+};
+
+struct BadStateTest : ::testing::TestWithParam<BadStateRow> {};
+
+TEST_P(BadStateTest, ValuesTermiosCannotExpressAreInvalid)
+{
+    termios settings{};
+    settings.c_oflag = OPOST;
+    const CommState state{GetParam().baudRate, GetParam().byteSize, GetParam().parity,
+                          GetParam().stopBits, {}};
+    EXPECT_EQ(ApplyCommState(state, settings), EINVAL);
+    EXPECT_EQ(settings.c_oflag, static_cast<tcflag_t>(OPOST)); // left as it was
+}
+
+INSTANTIATE_TEST_SUITE_P(PosixCommPort, BadStateTest,
+                         ::testing::Values(BadStateRow{0, 8, ONESTOPBIT, NOPARITY},
+                                           BadStateRow{12345, 8, ONESTOPBIT, NOPARITY},
+                                           BadStateRow{9600, 4, ONESTOPBIT, NOPARITY},
+                                           BadStateRow{9600, 9, ONESTOPBIT, NOPARITY},
+                                           BadStateRow{9600, 8, 1, NOPARITY}, // 1.5 stop bits
+                                           BadStateRow{9600, 8, ONESTOPBIT, 5}));
+
+TEST(PosixCommPortFactory, PlatformPortIsTheTermiosOne)
+{
+    const auto port = CreatePlatformCommPort();
+    EXPECT_NE(dynamic_cast<CPosixCommPort*>(port.get()), nullptr);
+}
+
+} // namespace
