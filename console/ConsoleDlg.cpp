@@ -4,6 +4,7 @@
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
+#include "res/Templates.h"
 #include "transmit/Transmit.h"
 
 #include "framework/NumberParse.h"
@@ -21,6 +22,14 @@ int IndexOf(const std::array<int, kChannelControlCount>& ids, int id)
 }
 
 std::size_t At(int channel) { return static_cast<std::size_t>(channel); }
+
+int TemplateIndexOf(const DialogTemplate& tmpl, int id)
+{
+    for (std::size_t i = 0; i < tmpl.controls.size(); ++i)
+        if (tmpl.controls[i].id == id)
+            return static_cast<int>(i);
+    return -1;
+}
 
 std::string FormatTitle(std::uint32_t base)
 {
@@ -146,6 +155,7 @@ bool CConsoleDlg::OnInitDialog()
     m_nPortIndex = 0;
     CheckRadioButton(IDC_COM1, IDC_COM4, IDC_COM1);
     m_nTimerId = SetTimer(kTickTimerId, kTickMilliseconds);
+    RefreshPortStatus(true);
     return true;
 }
 
@@ -311,8 +321,32 @@ std::int32_t CConsoleDlg::SlotFromBox(int channel) const
     return PercentToRaw(std::min(*number, kPercentMax));
 }
 
+void CConsoleDlg::RefreshPortStatus(bool force)
+{
+    if (g_transmitWorker.Busy() || GetPeer() == nullptr || GetTemplate() == nullptr)
+        return;
+    const TransmitReport report = g_transmitWorker.LastReport();
+    ++m_nTicksSinceStatus;
+    if (!force && report.sequence == m_nShownReport && m_nTicksSinceStatus < kStatusRefreshTicks)
+        return;
+    m_nShownReport = report.sequence;
+    m_nTicksSinceStatus = 0;
+
+    const PortStatusTexts texts = DescribePortStatus(report, ReadComPortMap());
+    CWindowPeer& peer = *GetPeer();
+    if (force || texts.caption != m_status.caption)
+        peer.SetTextAt(kPortGroupBoxIndex, texts.caption);
+    if (force || texts.groupTip != m_status.groupTip)
+        peer.SetToolTipAt(kPortGroupBoxIndex, texts.groupTip);
+    for (std::size_t i = 0; i < texts.comTips.size(); ++i)
+        if (force || texts.comTips[i] != m_status.comTips[i])
+            peer.SetToolTipAt(TemplateIndexOf(*GetTemplate(), kComIds[i]), texts.comTips[i]);
+    m_status = texts;
+}
+
 void CConsoleDlg::OnTick()
 {
+    RefreshPortStatus(false);
     if (m_bDirty == 0)
         return;
     // A validation message is open (its loop dispatches this tick), or the last

@@ -8,6 +8,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/SliderCtrl.h"
+#include "PortStatus.h"
 
 #include <array>
 #include <cstdint>
@@ -21,6 +22,7 @@ constexpr std::int32_t kLevelBoxMax = 255;
 constexpr unsigned kTickTimerId = 1;
 constexpr unsigned kTickMilliseconds = 500;
 constexpr int kFaderTicFrequency = 25;
+constexpr int kStatusRefreshTicks = 8;
 
 // Where a window of size w x h goes to stand centred on `desktop` (halves truncate to 0).
 std::pair<int, int> CentredPosition(const ScreenRect& desktop, int w, int h);
@@ -83,4 +85,11 @@ private:
     // box the exchange would refuse.
     std::int32_t SlotFromBox(int channel) const;
     void WriteLevelBoxes();
+    // Shows how the last transmission went and what COM1..COM4 stand for; re-reads the
+    // port map after a transmission and every few seconds, and writes only what changed.
+    void RefreshPortStatus(bool force);
+
+    std::uint64_t m_nShownReport = 0;
+    int m_nTicksSinceStatus = 0;
+    PortStatusTexts m_status;
 };

@@ -91,6 +91,21 @@ std::uint16_t ParityOf(tcflag_t cflag)
     return odd ? kOddParity : kEvenParity;
 }
 
+// 0, or why the port did not take what was asked. A driver that cannot do mark or space
+// parity clears CMSPAR and would send odd or even parity instead: that is unsupported, not a
+// fallback. PARENB is not compared: a pseudo-terminal has no parity bit and always clears it.
+int Mismatch(const termios& requested, const termios& applied)
+{
+    if (((requested.c_cflag ^ applied.c_cflag) & kStickParity) != 0)
+        return ENOTSUP;
+    constexpr tcflag_t kCompared = CSIZE | CSTOPB | PARODD;
+    if (((requested.c_cflag ^ applied.c_cflag) & kCompared) != 0 ||
+        ::cfgetospeed(&requested) != ::cfgetospeed(&applied) ||
+        (applied.c_oflag & OPOST) != (requested.c_oflag & OPOST))
+        return EINVAL;
+    return 0;
+}
+
 // 0..3 for "COM1".."COM4", else -1.
 int ComIndex(std::string_view name)
 {
@@ -293,9 +308,18 @@ bool CPosixCommPort::SetState(PortHandle handle, const CommState& state)
     if (const int error = ApplyCommState(state, settings); error != 0)
         return Fail(error);
     // TCSANOW: the link drains the line itself before it changes the parity.
-    while (::tcsetattr(fd, TCSANOW, &settings) != 0)
-        if (errno != EINTR)
-            return Fail(errno);
+    int result = 0;
+    while ((result = ::tcsetattr(fd, TCSANOW, &settings)) != 0 && errno == EINTR) {
+    }
+    // Some C libraries (Debian's) re-read the port and report EINVAL when none of the changes
+    // took, although the kernel accepted the call; what counts is what the port now holds.
+    if (result != 0 && errno != EINVAL)
+        return Fail(errno);
+    termios applied{};
+    if (::tcgetattr(fd, &applied) != 0)
+        return Fail(errno);
+    if (const int error = Mismatch(settings, applied); error != 0)
+        return Fail(error);
     return true;
 }
 

@@ -117,6 +117,19 @@ constexpr int IDS_PORT_GROUP_OK = 104;     // ... after the last port open succe
 constexpr int IDS_PORT_GROUP_FAILED = 105; // ... after the last port open failed
 constexpr int IDS_ABOUT_NOTICE1 = 106;
 constexpr int IDS_ABOUT_NOTICE2 = 107;
+// Tooltips of the port group box and the COM radios: which device a port is, and how the
+// last transmission ended. printf formats.
+constexpr int IDS_PORT_TIP_DEVICE = 108;         // COM number, device path, description
+constexpr int IDS_PORT_TIP_NO_DEVICE = 109;      // COM number
+constexpr int IDS_PORT_TIP_NONE_YET = 110;
+constexpr int IDS_PORT_TIP_SENT = 111;           // time, frames, COM number
+constexpr int IDS_PORT_TIP_FAILED = 112;         // time, COM number, reason
+constexpr int IDS_PORT_REASON_PERMISSION = 113;  // device path
+constexpr int IDS_PORT_REASON_NO_DEVICE = 114;   // COM number
+constexpr int IDS_PORT_REASON_IN_USE = 115;
+constexpr int IDS_PORT_REASON_TIMEOUT = 116;
+constexpr int IDS_PORT_REASON_SETTINGS = 117;    // system text
+constexpr int IDS_PORT_REASON_OTHER = 118;       // system text
 constexpr int IDS_PARSE_INT = 0xF110;
 constexpr int IDS_PARSE_INT_RANGE = 0xF112; // %1 and %2: the bounds, in decimal
 constexpr int IDS_PARSE_UINT = 0xF117;

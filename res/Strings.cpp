@@ -22,6 +22,26 @@ constexpr std::array kStringTable{
     // Short enough for the About box's 119 and 124 dialog-unit lines.
     StringEntry{IDS_ABOUT_NOTICE1, "(C) 2026 Lumivane developers"},
     StringEntry{IDS_ABOUT_NOTICE2, "Eight-channel DMX512 console"},
+    StringEntry{IDS_PORT_TIP_DEVICE, "COM%d is %s (%s)."},
+    StringEntry{IDS_PORT_TIP_NO_DEVICE, "COM%d: no serial port stands behind it on this machine."},
+    StringEntry{IDS_PORT_TIP_NONE_YET, "Nothing sent yet: levels go out when you change them."},
+    StringEntry{IDS_PORT_TIP_SENT, "Last transmission at %s: %d frames sent to COM%d."},
+    StringEntry{IDS_PORT_TIP_FAILED, "Last transmission at %s to COM%d failed: %s"},
+    StringEntry{IDS_PORT_REASON_PERMISSION,
+                "no permission to use %s. Add your user to the dialout group "
+                "(sudo usermod -aG dialout $USER) and log in again."},
+    StringEntry{IDS_PORT_REASON_NO_DEVICE,
+                "no serial port stands behind COM%d. Plug in the adapter, or choose another "
+                "port."},
+    StringEntry{IDS_PORT_REASON_IN_USE,
+                "the port is in use by another program. Close that program, or choose another "
+                "port."},
+    StringEntry{IDS_PORT_REASON_TIMEOUT,
+                "the port would not take the bytes. Check that the interface is connected and "
+                "switched on."},
+    StringEntry{IDS_PORT_REASON_SETTINGS,
+                "the port refused the settings (9600 baud, 8 data bits, mark/space parity): %s."},
+    StringEntry{IDS_PORT_REASON_OTHER, "%s."},
     StringEntry{IDS_PARSE_INT, "Please enter an integer."},
     StringEntry{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2."},
     StringEntry{IDS_PARSE_UINT, "Please enter a positive integer."},

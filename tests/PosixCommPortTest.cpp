@@ -78,6 +78,22 @@ TEST_F(PosixCommPortTest, ClosedPortCanBeOpenedAgain)
     EXPECT_NE(handle, INVALID_PORT_HANDLE);
 }
 
+TEST_F(PosixCommPortTest, SettingsThePortAlreadyHoldsAreSetAgain)
+{
+    // A pty drops PARENB; a second identical request changes nothing and must still succeed.
+    SetLinkFormat();
+    SetLinkFormat();
+}
+
+TEST_F(PosixCommPortTest, DataBitsThePortRefusesFailTheSetState)
+{
+    CommState state;
+    ASSERT_TRUE(port.GetState(handle, state));
+    state.ByteSize = 7; // a pty always keeps 8
+    EXPECT_FALSE(port.SetState(handle, state));
+    EXPECT_EQ(port.LastError(), static_cast<std::uint32_t>(EINVAL));
+}
+
 TEST_F(PosixCommPortTest, BytesArriveInOrderAndUnchanged)
 {
     SetLinkFormat();
@@ -106,7 +122,6 @@ TEST_P(PtyStateTest, SettingsRoundTripAsFarAsAPtyKeepsThem)
     state.BaudRate = row.baudRate;
     state.StopBits = row.stopBits;
     state.Parity = row.parity;
-    state.ByteSize = 7; // a pty always reports 8 data bits
     ASSERT_TRUE(port.SetState(handle, state));
 
     CommState back;

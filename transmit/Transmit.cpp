@@ -15,6 +15,7 @@ constexpr std::uint16_t kNineBitMode = 1;
 TransmitReport RunTransmission()
 {
     TransmitReport report;
+    report.portIndex = g_snapshot.nPortIndex;
     report.openError =
         g_link.Open(static_cast<std::uint16_t>(g_snapshot.nPortIndex), kDefaultBaudRate, kNineBitMode);
     if (!report.openError.empty())
@@ -79,7 +80,9 @@ void CTransmitWorker::Finish(const TransmitReport& report)
 {
     {
         std::lock_guard lock(m_mutex);
+        const std::uint64_t sequence = m_report.sequence + 1;
         m_report = report;
+        m_report.sequence = sequence;
         m_bRunning.store(false, std::memory_order_release);
     }
     m_done.notify_all();

@@ -28,6 +28,8 @@ extern TransmitSnapshot g_snapshot;
 // How the last finished transmission went, for the window to show. Never shown as a message.
 struct TransmitReport {
     bool finished = false;      // false until a first transmission has ended
+    std::uint64_t sequence = 0; // counts finished transmissions
+    std::int32_t portIndex = 0; // the port it was sent to
     std::string openError;      // empty when the port opened
     std::uint32_t errorCode = 0;
     int framesSent = 0;

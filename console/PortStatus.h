@@ -1,0 +1,26 @@
+// What the console shows about its port: the caption of the port group box (plain, ✓ or ✗)
+// and tooltips naming the device behind each COM port and how the last transmission ended.
+#pragma once
+
+#include "link/PortMap.h"
+#include "transmit/Transmit.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+using ComPortMap = std::array<std::optional<SerialPortInfo>, kComPortCount>;
+
+struct PortStatusTexts {
+    std::string caption;
+    std::string groupTip;
+    std::array<std::string, kComPortCount> comTips;
+    friend bool operator==(const PortStatusTexts&, const PortStatusTexts&) = default;
+};
+
+// `ports`: what COM1..COM4 stand for now. `last`: the last finished transmission, if any.
+PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap& ports);
+// Why a transmission failed, in an operator's words with the remedy; "" when it did not.
+std::string DescribeFailure(const TransmitReport& report, const ComPortMap& ports);
+// COM1..COM4 as they map now.
+ComPortMap ReadComPortMap();

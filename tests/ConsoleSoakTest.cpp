@@ -1,0 +1,513 @@
+// A seeded random operator works the console for a few thousand ticks against the recording
+// port. After every tick the bytes that reached the port are decoded and held against what
+// the console showed at that tick: every frame well formed, every channel one of the block's,
+// enabled, and carrying exactly the level its box showed; nothing for a refused box; and every
+// enabled, acceptable channel sent whenever a transmission ran and the port opened.
+#include "console/ConsoleDlg.h"
+#include "framework/NumberParse.h"
+#include "framework/SubstituteWindow.h"
+#include "link/RecordingCommPort.h"
+#include "link/SerialLink.h"
+#include "res/Resource.h"
+#include "res/Templates.h"
+#include "transmit/Transmit.h"
+
+#include "FrameDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr auto kWorkerDeadline = std::chrono::seconds(10);
+constexpr int kSoakTicks = 1500;
+constexpr std::size_t kActionLogLength = 40;
+constexpr std::uint8_t kDeviceAddressByte = 0xFF;
+constexpr std::uint8_t kHeaderByte = 0x00;
+constexpr std::int64_t kFirstChannel64 = 1;
+constexpr std::int64_t kLastChannel64 = 512;
+constexpr std::int32_t kPercentFull = 100;
+constexpr std::int32_t kRawFull = 255;
+
+const char* const kParseUnsignedText = "Please enter a positive integer.";
+const char* const kParseSignedText = "Please enter an integer.";
+const char* const kBaseRangeText = "Please enter an integer between 1 and 505.";
+const char* const kLevelRangeText = "Please enter an integer between 0 and 255.";
+
+bool IsValidationText(const std::string& text)
+{
+    return text == kParseUnsignedText || text == kParseSignedText || text == kBaseRangeText ||
+           text == kLevelRangeText;
+}
+
+std::size_t At(int i) { return static_cast<std::size_t>(i); }
+
+// The level byte a box's text stands for, or nothing when the exchange would refuse the box.
+std::optional<std::int32_t> LevelFromBox(const std::string& text, bool rawUnits)
+{
+    const auto number = ParseSignedBox(text);
+    if (!number || *number < 0 || *number > kRawFull)
+        return std::nullopt;
+    if (rawUnits)
+        return *number;
+    return std::min(*number, kPercentFull) * kRawFull / kPercentFull;
+}
+
+// The message the members-direction exchange shows for these texts, or nothing when it passes.
+std::optional<std::string> ExpectedExchangeMessage(const std::string& base,
+                                                   const std::array<std::string, 8>& levels)
+{
+    const auto address = ParseUnsignedBox(base);
+    if (!address)
+        return kParseUnsignedText;
+    if (*address < kBaseAddressMin || *address > kBaseAddressMax)
+        return kBaseRangeText;
+    for (const std::string& text : levels) {
+        const auto level = ParseSignedBox(text);
+        if (!level)
+            return kParseSignedText;
+        if (*level < kLevelBoxMin || *level > kLevelBoxMax)
+            return kLevelRangeText;
+    }
+    return std::nullopt;
+}
+
+// Puts a fresh recording port behind g_link when the test ends, whatever happened in it.
+struct CFreshLinkOnExit {
+    ~CFreshLinkOnExit()
+    {
+        g_transmitWorker.WaitFor(kWorkerDeadline);
+        g_link.Close();
+        g_link.UseBackend(std::make_shared<CRecordingCommPort>());
+    }
+};
+
+// What the soak saw, so that a seed that exercised nothing fails instead of passing quietly.
+struct SoakCounts {
+    int transmissions = 0;
+    int quietTicks = 0;
+    int failedOpens = 0;
+    int framesChecked = 0;
+    int refusedEnabledBoxes = 0;
+    int outsideUniverse = 0;
+    int tickMessages = 0;
+    int actionMessages = 0;
+    int ticksInsideMessages = 0;
+};
+
+class CSoak {
+public:
+    explicit CSoak(std::uint32_t seed) : m_seed(seed), m_rng(seed), win(Template())
+    {
+        EXPECT_TRUE(g_link.UseBackend(m_port));
+        win.m_onMessageBox = [this](const std::string& text) { OnMessageBox(text); };
+        win.Open(dlg);
+    }
+
+    void Run(int ticks)
+    {
+        for (int n = 0; n < ticks; ++n) {
+            const int actions = std::uniform_int_distribution<int>(0, 5)(m_rng);
+            for (int a = 0; a < actions && !::testing::Test::HasFailure(); ++a)
+                Act();
+            if (!::testing::Test::HasFailure())
+                Tick();
+            if (::testing::Test::HasFailure()) {
+                ADD_FAILURE() << "seed " << m_seed << ", tick " << n << "; the last actions:\n"
+                              << Log();
+                return;
+            }
+        }
+    }
+
+    const SoakCounts& Counts() const { return m_counts; }
+
+private:
+    static const DialogTemplate& Template() { return *FindDialogTemplate(IDD_CONSOLE); }
+
+    int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_rng); }
+    bool Chance(int percent) { return Pick(0, 99) < percent; }
+
+    void Note(const std::string& action)
+    {
+        m_log.push_back(action);
+        if (m_log.size() > kActionLogLength)
+            m_log.pop_front();
+    }
+
+    std::string Log() const
+    {
+        std::ostringstream out;
+        for (const std::string& line : m_log)
+            out << "  " << line << '\n';
+        return out.str();
+    }
+
+    std::string Blanks()
+    {
+        std::string text;
+        for (int n = Pick(0, 2); n > 0; --n)
+            text += Chance(50) ? ' ' : '\t';
+        return text;
+    }
+
+    std::string LevelText()
+    {
+        const int roll = Pick(0, 99);
+        const std::string number = std::to_string(Pick(0, 300));
+        if (roll < 55)
+            return number;
+        if (roll < 62)
+            return Blanks() + number + Blanks();
+        if (roll < 65)
+            return "+" + number;
+        if (roll < 68)
+            return "-" + std::to_string(Pick(0, 20));
+        if (roll < 71)
+            return "";
+        if (roll < 73)
+            return Chance(50) ? "   " : "\t";
+        if (roll < 77) {
+            static const char* const kWords[] = {"abc", "12a", "x7", "seven", "0x10"};
+            return kWords[Pick(0, 4)];
+        }
+        if (roll < 79)
+            return "1 2";
+        if (roll < 82)
+            return Chance(50) ? "+0" : "-0";
+        if (roll < 85)
+            return Chance(50) ? "00" : "007";
+        if (roll < 88)
+            return "99999999999";
+        if (roll < 90)
+            return std::string(40, '9');
+        if (roll < 93) // judged on the first 31 characters only: the letter is never read
+            return std::string(29, '0') + std::to_string(Pick(10, 99)) + "x";
+        std::string text;
+        static const char kAlphabet[] = "0123456789 \t+-ax";
+        for (int n = Pick(0, 8); n > 0; --n)
+            text += kAlphabet[Pick(0, static_cast<int>(sizeof kAlphabet) - 2)];
+        return text;
+    }
+
+    std::string BaseText()
+    {
+        const int roll = Pick(0, 99);
+        if (roll < 70)
+            return std::to_string(Pick(1, 505));
+        if (roll < 74)
+            return std::to_string(Pick(497, 505));
+        if (roll < 77)
+            return "0";
+        if (roll < 81)
+            return std::to_string(Pick(506, 620));
+        if (roll < 84)
+            return Chance(50) ? "99999999999" : "4294967295";
+        if (roll < 86)
+            return std::to_string(4294967289ULL + static_cast<unsigned>(Pick(0, 6)));
+        if (roll < 89)
+            return Blanks() + std::to_string(Pick(1, 505)) + Blanks();
+        if (roll < 92)
+            return "";
+        if (roll < 95)
+            return "-" + std::to_string(Pick(1, 9));
+        return Chance(50) ? "12a" : "+0";
+    }
+
+    void Act()
+    {
+        const int roll = Pick(0, 999);
+        const std::int32_t dirtyBefore = dlg.m_bDirty;
+        bool marksDirty = false;
+        if (roll < 110) {
+            const int i = Pick(0, 7);
+            Note("Set " + std::to_string(i + 1));
+            win.Click(kSetIds[At(i)]);
+            marksDirty = true;
+        } else if (roll < 140) {
+            Note("Set All");
+            win.Click(IDC_SET_ALL);
+            marksDirty = true;
+        } else if (roll < 180) {
+            const int i = Pick(0, 7);
+            Note("Grp " + std::to_string(i + 1));
+            win.Click(kGrpIds[At(i)]);
+        } else if (roll < 240) {
+            const int i = Pick(0, 7);
+            Note("Ena " + std::to_string(i + 1));
+            win.Click(kEnaIds[At(i)]);
+        } else if (roll < 260) {
+            Note("Grp All");
+            win.Click(IDC_GRP_ALL);
+        } else if (roll < 290) {
+            Note("Ena All");
+            win.Click(IDC_ENA_ALL);
+        } else if (roll < 310) {
+            Note("Blackout");
+            win.Click(IDC_BLACKOUT);
+            marksDirty = true;
+        } else if (roll < 340) {
+            Note("Percent");
+            win.Click(IDC_PERCENT);
+        } else if (roll < 370) {
+            Note("Value");
+            win.Click(IDC_VALUE);
+        } else if (roll < 400) {
+            const int i = Pick(0, 3);
+            Note("COM" + std::to_string(i + 1));
+            win.Click(kComIds[At(i)]);
+        } else if (roll < 403) {
+            const int i = Pick(0, 3);
+            Note("device COM" + std::to_string(i + 1) + " removed");
+            m_port->RemoveDevice("COM" + std::to_string(i + 1));
+            m_missing.insert(i);
+        } else if (roll < 408) {
+            Note("all devices back (fresh port)");
+            m_port = std::make_shared<CRecordingCommPort>();
+            // No worker runs between ticks, so the link is closed and takes the new port.
+            ASSERT_TRUE(g_link.UseBackend(m_port));
+            m_missing.clear();
+        } else if (roll < 560) {
+            const int i = Pick(0, 7);
+            const std::string text = LevelText();
+            Note("type '" + text + "' into level " + std::to_string(i + 1));
+            win.Type(kLevelIds[At(i)], text);
+        } else if (roll < 610) {
+            const std::string text = BaseText();
+            Note("type '" + text + "' into base");
+            win.Type(IDC_BASE_ADDR, text);
+        } else if (roll < 900) {
+            const int i = Pick(0, 7);
+            const int pos = Pick(-20, 275);
+            const auto code = static_cast<unsigned>(Pick(SB_LINEUP, SB_ENDSCROLL));
+            Note("fader " + std::to_string(i + 1) + " to " + std::to_string(pos) + " code " +
+                 std::to_string(code));
+            win.MoveFader(kSliderIds[At(i)], pos, code);
+            marksDirty = true;
+        } else if (roll < 950) {
+            Note("base +");
+            win.Click(IDC_BASE_UP);
+        } else {
+            Note("base -");
+            win.Click(IDC_BASE_DOWN);
+        }
+        if (marksDirty)
+            EXPECT_EQ(dlg.m_bDirty, 1) << "a level change must be marked for the next tick";
+        else
+            EXPECT_EQ(dlg.m_bDirty, dirtyBefore) << "only level changes mark the levels";
+    }
+
+    void OnMessageBox(const std::string& text)
+    {
+        EXPECT_TRUE(IsValidationText(text)) << "unexpected message: " << text;
+        if (m_inTick)
+            return;
+        ++m_counts.actionMessages;
+        // A real message box's loop goes on dispatching the timer.
+        if (Chance(30))
+            TickInsideMessage();
+    }
+
+    // A tick that arrives while an operator action's exchange shows its message: nothing starts.
+    void TickInsideMessage()
+    {
+        Note("tick while a message is open");
+        ++m_counts.ticksInsideMessages;
+        const std::int32_t dirty = dlg.m_bDirty;
+        const std::size_t events = m_port->Events().size();
+        const std::size_t boxes = win.MessageBoxes().size();
+        win.AdvanceClock(kTickMilliseconds);
+        EXPECT_FALSE(g_transmitWorker.Busy()) << "a worker started inside an exchange";
+        EXPECT_EQ(m_port->Events().size(), events) << "the port was touched inside an exchange";
+        EXPECT_EQ(dlg.m_bDirty, dirty) << "the change must stay marked for a later tick";
+        EXPECT_EQ(win.MessageBoxes().size(), boxes) << "a second message over an open one";
+    }
+
+    void Tick()
+    {
+        std::array<std::string, 8> boxes;
+        for (int i = 0; i < kFaderCount; ++i)
+            boxes[At(i)] = win.GetItemText(kLevelIds[At(i)]);
+        const std::string baseText = win.GetItemText(IDC_BASE_ADDR);
+        std::array<std::int32_t, 8> enaChecks{};
+        for (int i = 0; i < kFaderCount; ++i)
+            enaChecks[At(i)] = win.GetCheck(kEnaIds[At(i)]);
+        const bool dirty = dlg.m_bDirty != 0;
+        const bool rawUnits = dlg.m_bRawUnits != 0;
+        const std::uint32_t baseBefore = dlg.m_nBaseAddress;
+        const auto enableBefore = dlg.m_bEnable;
+        const std::size_t messagesBefore = win.MessageBoxes().size();
+        m_port->ClearRecord();
+
+        Note("tick");
+        m_inTick = true;
+        win.AdvanceClock(kTickMilliseconds);
+        m_inTick = false;
+        ASSERT_TRUE(g_transmitWorker.WaitFor(kWorkerDeadline)) << "the worker did not finish";
+        EXPECT_FALSE(g_link.IsOpen()) << "the link outlived its transmission";
+        EXPECT_EQ(m_port->OpenHandles(), 0);
+
+        const auto events = m_port->Events();
+        std::vector<std::string> shown;
+        for (std::size_t k = messagesBefore; k < win.MessageBoxes().size(); ++k)
+            shown.push_back(win.MessageBoxes()[k].text);
+
+        if (!dirty) {
+            ++m_counts.quietTicks;
+            EXPECT_TRUE(events.empty()) << "a tick with nothing changed touched the port";
+            EXPECT_TRUE(shown.empty()) << "a tick with nothing changed ran an exchange";
+            EXPECT_EQ(dlg.m_bDirty, 0);
+            return;
+        }
+        ++m_counts.transmissions;
+        EXPECT_EQ(dlg.m_bDirty, 0) << "a started transmission must clear the mark";
+
+        // The tick's own exchange: one message for the first box it refuses, none otherwise.
+        const auto expectedMessage = ExpectedExchangeMessage(baseText, boxes);
+        if (expectedMessage) {
+            ++m_counts.tickMessages;
+            EXPECT_EQ(shown, std::vector<std::string>{*expectedMessage});
+        } else {
+            EXPECT_TRUE(shown.empty()) << ::testing::PrintToString(shown);
+        }
+        // What the exchange left behind: the base as read (also when out of range), the Ena
+        // boxes only when the exchange got that far.
+        const auto parsedBase = ParseUnsignedBox(baseText);
+        EXPECT_EQ(dlg.m_nBaseAddress, parsedBase ? *parsedBase : baseBefore);
+        EXPECT_EQ(dlg.m_bEnable, expectedMessage ? enableBefore : enaChecks);
+
+        const int portIndex = dlg.m_nPortIndex;
+        ASSERT_GE(portIndex, 0);
+        ASSERT_LE(portIndex, 3);
+        const std::string device = "COM" + std::to_string(portIndex + 1);
+        const auto opens = std::count_if(events.begin(), events.end(), [&](const auto& e) {
+            return e.kind == CRecordingCommPort::EventKind::Open && e.device == device;
+        });
+        EXPECT_EQ(opens, 1) << "one transmission opens " << device << " once";
+        const bool opened = m_missing.count(portIndex) == 0;
+        const TransmitReport report = g_transmitWorker.LastReport();
+        EXPECT_TRUE(report.finished);
+        EXPECT_EQ(report.openError, opened ? std::string() : kOpenErrorInvalidHandle);
+        if (!opened)
+            ++m_counts.failedOpens;
+
+        // What should have gone out, slot by slot.
+        const std::uint32_t base = dlg.m_nBaseAddress;
+        std::vector<DecodedSetLevel> expected;
+        for (int i = 0; i < kFaderCount; ++i) {
+            if (dlg.m_bEnable[At(i)] == 0)
+                continue;
+            const auto level = LevelFromBox(boxes[At(i)], rawUnits);
+            if (!level) {
+                ++m_counts.refusedEnabledBoxes;
+                continue;
+            }
+            const std::int64_t channel = std::int64_t{base} + i;
+            if (channel < kFirstChannel64 || channel > kLastChannel64) {
+                ++m_counts.outsideUniverse;
+                continue;
+            }
+            if (opened)
+                expected.push_back(
+                    {static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(*level)});
+        }
+
+        const std::vector<FrameByte> line = m_port->Written();
+        const FrameDecoding decoded = DecodeFrames(line);
+        EXPECT_TRUE(decoded.Clean()) << ::testing::PrintToString(decoded.errors) << "\n  line "
+                                     << DescribeBytes(line);
+        std::vector<DecodedSetLevel> sent;
+        for (const DecodedFrame& frame : decoded.frames) {
+            EXPECT_EQ(frame.address, kDeviceAddressByte);
+            EXPECT_EQ(frame.header, kHeaderByte);
+            std::string error;
+            const auto command = DecodeSetLevel(frame, &error);
+            if (!command) {
+                ADD_FAILURE() << error;
+                continue;
+            }
+            sent.push_back(*command);
+            CheckSentChannel(*command, base, boxes, rawUnits);
+        }
+        m_counts.framesChecked += static_cast<int>(sent.size());
+        EXPECT_EQ(sent, expected) << "base " << base << (rawUnits ? ", values" : ", percent")
+                                  << ", boxes " << ::testing::PrintToString(boxes) << ", Ena "
+                                  << ::testing::PrintToString(dlg.m_bEnable);
+    }
+
+    // One frame against the console's state at the tick, for a readable failure.
+    void CheckSentChannel(const DecodedSetLevel& command, std::uint32_t base,
+                          const std::array<std::string, 8>& boxes, bool rawUnits)
+    {
+        const std::int64_t slot = std::int64_t{command.channel} - std::int64_t{base};
+        if (slot < 0 || slot >= kFaderCount) {
+            ADD_FAILURE() << "channel " << command.channel << " is not in the block of base "
+                          << base;
+            return;
+        }
+        const std::size_t i = static_cast<std::size_t>(slot);
+        EXPECT_NE(dlg.m_bEnable[i], 0) << "channel " << command.channel << " sent with Ena off";
+        const auto level = LevelFromBox(boxes[i], rawUnits);
+        if (!level) {
+            ADD_FAILURE() << "channel " << command.channel << " sent for the refused box '"
+                          << boxes[i] << "'";
+            return;
+        }
+        EXPECT_EQ(command.level, *level) << "channel " << command.channel << ", box '" << boxes[i]
+                                         << "'" << (rawUnits ? " (values)" : " (percent)");
+    }
+
+    std::uint32_t m_seed;
+    std::mt19937 m_rng;
+    CFreshLinkOnExit m_restoreLink;
+    std::shared_ptr<CRecordingCommPort> m_port = std::make_shared<CRecordingCommPort>();
+    std::set<int> m_missing; // COM indexes whose device this port no longer has
+    bool m_inTick = false;
+    std::deque<std::string> m_log;
+    SoakCounts m_counts;
+
+public:
+    // The window last, so that it closes (and waits for the worker) before the dialog goes.
+    CConsoleDlg dlg;
+    CSubstituteWindow win;
+};
+
+class ConsoleSoakTest : public ::testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(ConsoleSoakTest, EveryTransmissionCarriesExactlyWhatTheBoxesShowed)
+{
+    CSoak soak(GetParam());
+    soak.Run(kSoakTicks);
+    soak.win.Close();
+    EXPECT_FALSE(g_link.IsOpen());
+
+    // A seed that exercised nothing proves nothing.
+    const SoakCounts& counts = soak.Counts();
+    EXPECT_GT(counts.transmissions, kSoakTicks / 2);
+    EXPECT_GT(counts.quietTicks, 0);
+    EXPECT_GT(counts.framesChecked, kSoakTicks);
+    EXPECT_GT(counts.refusedEnabledBoxes, 0);
+    EXPECT_GT(counts.outsideUniverse, 0);
+    EXPECT_GT(counts.tickMessages, 0);
+    EXPECT_GT(counts.actionMessages, 0);
+    EXPECT_GT(counts.ticksInsideMessages, 0);
+    RecordProperty("transmissions", counts.transmissions);
+    RecordProperty("frames", counts.framesChecked);
+    RecordProperty("failedOpens", counts.failedOpens);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, ConsoleSoakTest, ::testing::Values(1U, 7U, 2024U, 90210U));
+
+} // namespace

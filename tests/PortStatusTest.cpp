@@ -1,0 +1,104 @@
+#include "ConsoleFixture.h"
+
+#include "console/PortStatus.h"
+#include "res/Templates.h"
+
+#include <gmock/gmock.h>
+
+#include <cerrno>
+
+namespace {
+
+using ::testing::HasSubstr;
+
+const ComPortMap kPorts{SerialPortInfo{"/dev/ttyUSB0", "USB serial adapter"}, std::nullopt,
+                        std::nullopt, std::nullopt};
+
+TransmitReport Finished(std::int32_t port, std::string openError = {}, std::uint32_t code = 0)
+{
+    TransmitReport r;
+    r.finished = true;
+    r.portIndex = port;
+    r.openError = std::move(openError);
+    r.errorCode = code;
+    r.framesSent = r.openError.empty() ? 8 : 0;
+    return r;
+}
+
+TEST(PortStatus, BeforeAnyTransmissionThePortIsPlainAndTheTipsNameTheDevices)
+{
+    const PortStatusTexts texts = DescribePortStatus(TransmitReport{}, kPorts);
+    EXPECT_EQ(texts.caption, "Port");
+    EXPECT_THAT(texts.comTips[0], HasSubstr("COM1 is /dev/ttyUSB0 (USB serial adapter)"));
+    EXPECT_THAT(texts.comTips[1], HasSubstr("COM2: no serial port stands behind it"));
+    EXPECT_THAT(texts.groupTip, HasSubstr("Nothing sent yet"));
+}
+
+TEST(PortStatus, ASuccessfulTransmissionTicksTheCaptionAndCountsFrames)
+{
+    const PortStatusTexts texts = DescribePortStatus(Finished(0), kPorts);
+    EXPECT_EQ(texts.caption, "Port \xE2\x9C\x93");
+    EXPECT_THAT(texts.groupTip, HasSubstr("8 frames sent to COM1"));
+    EXPECT_THAT(texts.comTips[3], HasSubstr("8 frames sent to COM1"));
+}
+
+struct FailureCase {
+    const char* name;
+    TransmitReport report;
+    const char* reason;
+};
+
+class PortStatusFailure : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(PortStatusFailure, CrossesTheCaptionAndGivesTheReasonWithItsRemedy)
+{
+    const PortStatusTexts texts = DescribePortStatus(GetParam().report, kPorts);
+    EXPECT_EQ(texts.caption, "Port \xE2\x9C\x97");
+    EXPECT_THAT(texts.groupTip, HasSubstr(GetParam().reason));
+}
+
+TransmitReport FailedFrames(std::uint32_t code)
+{
+    TransmitReport r = Finished(0);
+    r.framesFailed = 1;
+    r.errorCode = code;
+    return r;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PortStatus, PortStatusFailure,
+    ::testing::Values(
+        FailureCase{"Permission", Finished(0, kOpenErrorInvalidHandle, EACCES),
+                    "no permission to use /dev/ttyUSB0. Add your user to the dialout group"},
+        FailureCase{"NoDevice", Finished(1, kOpenErrorInvalidHandle, ENOENT),
+                    "no serial port stands behind COM2"},
+        FailureCase{"InUse", Finished(0, kOpenErrorInvalidHandle, EBUSY),
+                    "in use by another program"},
+        FailureCase{"Settings", Finished(0, kOpenErrorSetState, EINVAL),
+                    "refused the settings"},
+        FailureCase{"Unsupported", Finished(7, kOpenErrorUnsupportedPort),
+                    "Only Com1 - Com4 are supported"},
+        FailureCase{"WriteTimeout", FailedFrames(ETIMEDOUT), "would not take the bytes"},
+        FailureCase{"DeviceGone", FailedFrames(EIO), "failed: "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+using ConsolePortStatus = ConsoleFixture;
+
+TEST_F(ConsolePortStatus, TheCaptionFollowsTheLastTransmission)
+{
+    const int groupBox = kPortGroupBoxIndex;
+    EXPECT_EQ(win.TextAt(groupBox), "Port");
+    win.Click(IDC_SET1);
+    TickAndWait();
+    win.AdvanceClock(kTickMilliseconds);
+    EXPECT_EQ(win.TextAt(groupBox), "Port \xE2\x9C\x93");
+
+    port->FailOpen(EBUSY);
+    win.Click(IDC_SET1);
+    TickAndWait();
+    win.AdvanceClock(kTickMilliseconds);
+    EXPECT_EQ(win.TextAt(groupBox), "Port \xE2\x9C\x97");
+    EXPECT_THAT(win.ToolTipAt(groupBox), HasSubstr("in use by another program"));
+}
+
+} // namespace
