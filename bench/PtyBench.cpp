@@ -27,6 +27,7 @@ constexpr std::uint32_t kParityChanges = 2 * kFrames;
 constexpr std::chrono::duration<double> kPauses =
     std::chrono::milliseconds(kParityChangePauseMs) * kParityChanges;
 constexpr std::uint8_t kBroadcastAddress = 255;
+constexpr std::uint32_t kLevelStep = 31; // a different level on every channel
 constexpr int kReaderPollMs = 10;
 
 // Reads the master side as fast as bytes arrive, as the interface box would.
@@ -83,17 +84,18 @@ void BM_EightFramesOnPty(benchmark::State& state)
     std::chrono::duration<double> total{0};
     for (auto _ : state) {
         const auto start = Clock::now();
-        if (const auto err = link.Open(0, kDefaultBaudRate, 1); !err.empty()) {
-            fprintf(stderr, "%s\n", err.c_str());
-            state.SkipWithError(("cannot open the pseudo-terminal as COM1: " + std::to_string(link.m_dwLastError) + " it " + std::to_string(state.iterations())).c_str());
+        if (!link.Open(0, kDefaultBaudRate, 1).empty()) {
+            state.SkipWithError("cannot open the pseudo-terminal as COM1");
             break;
         }
         link.SetAddress(kBroadcastAddress);
         link.SetHeaderByte(0);
         bool sent = true;
-        for (std::uint32_t channel = 1; channel <= kFrames; ++channel)
-            sent = link.Send(BuildSetLevelPayload(channel, static_cast<std::uint8_t>(channel * 31))) &&
-                   sent;
+        for (std::uint32_t channel = 1; channel <= kFrames; ++channel) {
+            const auto level = static_cast<std::uint8_t>(channel * kLevelStep);
+            if (!link.Send(BuildSetLevelPayload(channel, level)))
+                sent = false;
+        }
         link.Close();
         total += Clock::now() - start;
         if (!sent) {

@@ -1,13 +1,17 @@
 #include "ConsoleDlg.h"
 
+#include "AboutBox.h"
 #include "FaderMath.h"
+#include "HelpIds.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "res/Templates.h"
 #include "transmit/Transmit.h"
 
+#include "framework/HelpEngine.h"
 #include "framework/NumberParse.h"
+#include "framework/WinApp.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -63,6 +67,10 @@ const MessageMap* CConsoleDlg::GetMessageMap() const
     static const MessageMap map = [this] {
         MessageMap m{CDialog::GetMessageMap(), {}};
         auto& e = m.entries;
+        e.push_back(OnMessageEntry<T>(WM_SYSCOMMAND, [](T& d, const Msg& msg) -> std::intptr_t {
+            d.OnSysCommand(static_cast<unsigned>(msg.wParam), msg.lParam);
+            return 0;
+        }));
         e.push_back(OnMessageEntry<T>(WM_QUERYDRAGICON, [](T& d, const Msg&) -> std::intptr_t {
             return d.OnQueryDragIcon();
         }));
@@ -92,12 +100,23 @@ const MessageMap* CConsoleDlg::GetMessageMap() const
         // The port radios select themselves; the choice is read at the next exchange.
         e.push_back({WM_COMMAND, BN_CLICKED, IDC_COM1, IDC_COM4,
                      [](CWnd&, const Msg&) -> std::intptr_t { return 0; }});
+        e.push_back(OnCommandEntry<T>(BN_CLICKED, IDC_ABOUT, &T::OnAbout));
         e.push_back(OnMessageEntry<T>(WM_PAINT, [](T& d, const Msg&) -> std::intptr_t {
             d.OnPaint();
             return 0;
         }));
         e.push_back(OnMessageEntry<T>(WM_DESTROY, [](T& d, const Msg&) -> std::intptr_t {
             d.OnDestroy();
+            return 0;
+        }));
+        e.push_back(OnMessageEntry<T>(WM_CLOSE, [](T& d, const Msg& msg) -> std::intptr_t {
+            return d.CDialog::DefWindowProc(msg);
+        }));
+        e.push_back(OnMessageEntry<T>(WM_HELP, [](T& d, const Msg& msg) -> std::intptr_t {
+            return d.OnHelpInfo(reinterpret_cast<const HELPINFO*>(msg.lParam)) ? 1 : 0;
+        }));
+        e.push_back(OnMessageEntry<T>(WM_CONTEXTMENU, [](T& d, const Msg& msg) -> std::intptr_t {
+            d.OnContextMenu(msg.wParam, msg.lParam);
             return 0;
         }));
         return m;
@@ -132,6 +151,14 @@ bool CConsoleDlg::OnInitDialog()
     CDialog::OnInitDialog();
     CWindowPeer& peer = *GetPeer();
 
+    if (peer.HasSystemMenu()) {
+        const std::string about = LoadResString(IDS_ABOUT_MENU);
+        if (!about.empty()) {
+            peer.AppendSystemMenuSeparator();
+            peer.AppendSystemMenuItem(IDM_ABOUT, about);
+        }
+    }
+
     peer.SetIcon(m_hIcon);
     const ScreenRect window = peer.GetWindowRect();
     const auto [x, y] = CentredPosition(peer.GetDesktopRect(), window.Width(), window.Height());
@@ -155,6 +182,8 @@ bool CConsoleDlg::OnInitDialog()
     m_nPortIndex = 0;
     CheckRadioButton(IDC_COM1, IDC_COM4, IDC_COM1);
     m_nTimerId = SetTimer(kTickTimerId, kTickMilliseconds);
+    // Only this console's own transmissions count.
+    m_nFirstReport = g_transmitWorker.LastReport().sequence;
     RefreshPortStatus(true);
     return true;
 }
@@ -325,7 +354,11 @@ void CConsoleDlg::RefreshPortStatus(bool force)
 {
     if (g_transmitWorker.Busy() || GetPeer() == nullptr || GetTemplate() == nullptr)
         return;
-    const TransmitReport report = g_transmitWorker.LastReport();
+    TransmitReport report = g_transmitWorker.LastReport();
+    if (report.sequence == m_nFirstReport) {
+        report = TransmitReport{};
+        report.sequence = m_nFirstReport;
+    }
     ++m_nTicksSinceStatus;
     if (!force && report.sequence == m_nShownReport && m_nTicksSinceStatus < kStatusRefreshTicks)
         return;
@@ -368,6 +401,37 @@ void CConsoleDlg::OnDestroy()
     // The link is the worker's until it ends; its own deadlines bound the wait.
     g_transmitWorker.Wait();
     g_link.Close();
+    WinHelp(0, HELP_QUIT);
+}
+
+void CConsoleDlg::OnSysCommand(unsigned nID, std::intptr_t lParam)
+{
+    if ((nID & SC_COMMAND_MASK) == static_cast<unsigned>(IDM_ABOUT)) {
+        OnAbout();
+        return;
+    }
+    CDialog::DefWindowProc(Msg{WM_SYSCOMMAND, nID, lParam});
+}
+
+void CConsoleDlg::OnAbout()
+{
+    CAboutBox about;
+    about.DoModal();
+}
+
+bool CConsoleDlg::OnHelpInfo(const HELPINFO* pHelpInfo)
+{
+    if (pHelpInfo != nullptr && pHelpInfo->iContextType == HELPINFO_WINDOW)
+        AfxGetHelpEngine().WinHelp(pHelpInfo->iCtrlId, AfxGetHelpFilePath(), HELP_WM_HELP,
+                                   reinterpret_cast<std::uintptr_t>(g_helpIds.data()));
+    return true;
+}
+
+void CConsoleDlg::OnContextMenu(std::uintptr_t window, std::intptr_t /*point*/)
+{
+    const int controlId = window == kContextMenuNoWindow ? 0 : static_cast<int>(window);
+    AfxGetHelpEngine().WinHelp(controlId, AfxGetHelpFilePath(), HELP_CONTEXTMENU,
+                               reinterpret_cast<std::uintptr_t>(g_helpIds.data()));
 }
 
 void CConsoleDlg::OnPaint()

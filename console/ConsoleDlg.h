@@ -53,6 +53,11 @@ public:
     void OnDestroy();
     void OnPaint();
     int OnQueryDragIcon() const { return m_hIcon; }
+    // The About box, system menu and context help.
+    void OnSysCommand(unsigned nID, std::intptr_t lParam);
+    void OnAbout();
+    bool OnHelpInfo(const HELPINFO* pHelpInfo);
+    void OnContextMenu(std::uintptr_t window, std::intptr_t point);
 
     // Steps of the fader operations.
     std::pair<std::int32_t, std::int32_t> ReadSliderDelta(int faderId);
@@ -89,6 +94,7 @@ private:
     // port map after a transmission and every few seconds, and writes only what changed.
     void RefreshPortStatus(bool force);
 
+    std::uint64_t m_nFirstReport = 0;
     std::uint64_t m_nShownReport = 0;
     int m_nTicksSinceStatus = 0;
     PortStatusTexts m_status;

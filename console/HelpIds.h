@@ -3,13 +3,10 @@
 // any thread may read it.
 #pragma once
 
+#include "framework/HelpEngine.h"
+
 #include <array>
 #include <cstdint>
-
-struct HelpIdPair {
-    std::uint32_t controlId;
-    std::uint32_t contextId;
-};
 
 // 53 pairs, then {0, 0}, which ends the table for the help engine. Controls without a row
 // (the channel labels, About and the IDC_STATIC controls) have no topic.

@@ -1,6 +1,17 @@
 #include "Dialog.h"
 
+#include "WinApp.h"
 #include "res/Templates.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+// Dialogs running modally, innermost last.
+std::vector<CDialog*> g_modalDialogs;
+// A dialog answers the help query with this base plus its template id.
+constexpr std::uintptr_t kDialogHelpIdBase = 0x20000;
+} // namespace
 
 CDialog::CDialog(int templateId)
     : m_nTemplateId(templateId), m_pTemplate(FindDialogTemplate(templateId))
@@ -8,6 +19,10 @@ CDialog::CDialog(int templateId)
 }
 
 CDialog::~CDialog() = default;
+
+CDialog* CDialog::ActiveModal() { return g_modalDialogs.empty() ? nullptr : g_modalDialogs.back(); }
+
+std::uintptr_t CDialog::HelpContextId() const { return kDialogHelpIdBase + static_cast<std::uintptr_t>(m_nTemplateId); }
 
 int CDialog::DoModal()
 {
@@ -18,9 +33,11 @@ int CDialog::DoModal()
     if (!peer)
         return -1;
     m_pOwnedPeer = std::move(peer);
+    g_modalDialogs.push_back(this);
     Attach(*m_pOwnedPeer);
     const int result = m_pPeer->RunModalLoop();
     Detach();
+    g_modalDialogs.erase(std::find(g_modalDialogs.begin(), g_modalDialogs.end(), this));
     m_pOwnedPeer.reset();
     return result;
 }
@@ -95,6 +112,23 @@ std::intptr_t CDialog::DefWindowProc(const Msg& msg)
         // Close from the caption, Alt+F4 or the system menu asks the dialog to close.
         if ((msg.wParam & SC_COMMAND_MASK) == SC_CLOSE)
             return SendMessage(WM_CLOSE);
+        // The caption's help button: the next click on a control asks for its help.
+        if ((msg.wParam & SC_COMMAND_MASK) == SC_CONTEXTHELP && m_pPeer != nullptr)
+            m_pPeer->EnterContextHelpMode();
+        return 0;
+    case WM_HELP: {
+        // A dialog without help of its own asks the application's Help command, unless a
+        // modifier key was held.
+        const auto* info = reinterpret_cast<const HELPINFO*>(msg.lParam);
+        CWinApp* app = AfxGetApp();
+        if (info != nullptr && !info->bModifierHeld && app != nullptr && app->m_pMainWnd != nullptr)
+            app->m_pMainWnd->SendMessage(WM_COMMAND, MakeWParam(ID_HELP, BN_CLICKED));
+        return 1;
+    }
+    case WM_COMMAND:
+        // A command no table answers goes on to the application object.
+        if (LowWord(msg.wParam) == static_cast<unsigned>(ID_HELP) && AfxGetApp() != nullptr)
+            AfxGetApp()->OnHelp();
         return 0;
     case WM_CLOSE:
         // A dialog closes as if cancelled, without asking.

@@ -32,17 +32,23 @@ public:
     // True while an exchange runs (including while it shows a validation message).
     bool InExchange() const { return m_nExchangeDepth > 0; }
 
+    // The innermost dialog now running modally, or nullptr.
+    static CDialog* ActiveModal();
+
     const DialogTemplate* GetTemplate() const { return m_pTemplate; }
     int GetTemplateId() const { return m_nTemplateId; }
+    // The help topic a dialog names when help is asked while it is active.
+    std::uintptr_t HelpContextId() const;
 
     virtual bool OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
 
+    std::intptr_t DefWindowProc(const Msg& msg) override;
+
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     const MessageMap* GetMessageMap() const override;
-    std::intptr_t DefWindowProc(const Msg& msg) override;
     bool SuppressingNotifications() const override { return InExchange(); }
 
 private:

@@ -127,6 +127,34 @@ void CSubstituteWindow::SystemCommand(unsigned command)
         m_pDialog->SendMessage(WM_SYSCOMMAND, command);
 }
 
+void CSubstituteWindow::PressF1(bool modifierHeld)
+{
+    HELPINFO info;
+    info.iCtrlId = m_focusId;
+    info.bModifierHeld = modifierHeld;
+    if (m_pDialog != nullptr)
+        m_pDialog->SendMessage(WM_HELP, 0, reinterpret_cast<std::intptr_t>(&info));
+}
+
+void CSubstituteWindow::RightClick(std::uintptr_t target)
+{
+    if (m_pDialog != nullptr)
+        m_pDialog->SendMessage(WM_CONTEXTMENU, target);
+}
+
+void CSubstituteWindow::HelpModeClick(int id)
+{
+    if (!m_helpMode) {
+        Click(id);
+        return;
+    }
+    m_helpMode = false;
+    HELPINFO info;
+    info.iCtrlId = id;
+    if (m_pDialog != nullptr)
+        m_pDialog->SendMessage(WM_HELP, 0, reinterpret_cast<std::intptr_t>(&info));
+}
+
 void CSubstituteWindow::AdvanceClock(unsigned milliseconds)
 {
     const std::uint64_t until = m_nowMillis + milliseconds;

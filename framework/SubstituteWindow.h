@@ -42,6 +42,14 @@ public:
     void PressEnter();
     void PressEscape();
     void SystemCommand(unsigned command);
+    // F1 with the focus on `id` (0: the focused control); a held modifier key is passed on.
+    void PressF1(bool modifierHeld = false);
+    // A right click on control `id`, on the window itself, or on nothing (kContextMenu*).
+    void RightClick(std::uintptr_t target);
+    // A click while in context-help mode asks for help on the control; otherwise a Click.
+    void HelpModeClick(int id);
+    bool InContextHelpMode() const { return m_helpMode; }
+    const std::vector<std::pair<unsigned, std::string>>& SystemMenu() const { return m_sysMenu; }
     void SetFocusTo(int id) { m_focusId = id; }
     // Advances the clock, firing every timer that falls due, in time order.
     void AdvanceClock(unsigned milliseconds);
@@ -92,6 +100,14 @@ public:
     unsigned SetTimer(unsigned id, unsigned milliseconds) override;
     bool KillTimer(unsigned id) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    bool HasSystemMenu() const override { return true; }
+    void AppendSystemMenuSeparator() override { m_sysMenu.emplace_back(0, std::string()); }
+    void AppendSystemMenuItem(unsigned id, const std::string& text) override
+    {
+        m_sysMenu.emplace_back(id, text);
+    }
+    void CancelModes() override { m_helpMode = false; }
+    void EnterContextHelpMode() override { m_helpMode = true; }
     int RunModalLoop() override;
     void EndModalLoop(int result) override;
 
@@ -129,6 +145,8 @@ private:
     std::map<unsigned, Timer> m_timers;
     std::uint64_t m_nowMillis = 0;
     std::vector<RecordedBox> m_boxes;
+    std::vector<std::pair<unsigned, std::string>> m_sysMenu;
+    bool m_helpMode = false;
     int m_modalResult = IDCANCEL;
     bool m_modalEnded = false;
 };

@@ -1,5 +1,7 @@
 #include "WinApp.h"
 
+#include "Dialog.h"
+
 namespace {
 CWinApp* g_pApp = nullptr;
 const std::string kDefaultTitle = "lumivane";
@@ -30,6 +32,14 @@ int CWinApp::Run(const std::string& executablePath)
         return ExitInstance();
     }
     return ExitInstance();
+}
+
+void CWinApp::OnHelp()
+{
+    const CDialog* active = CDialog::ActiveModal();
+    if (active == nullptr || m_pMainWnd == nullptr)
+        return;
+    m_pMainWnd->WinHelp(active->HelpContextId(), HELP_CONTEXT);
 }
 
 CWinApp* AfxGetApp() { return g_pApp; }

@@ -19,8 +19,9 @@ public:
     virtual bool InitInstance() { return false; }
     virtual int ExitInstance() { return 0; }
 
-    // The Help command: opens the topic of the window that names one.
-    virtual void OnHelp() {}
+    // The Help command: opens, through the main window, the topic of the innermost dialog
+    // running modally.
+    virtual void OnHelp();
 
     std::string m_strTitle = "lumivane";
     std::string m_strHelpFilePath = "lumivane.HLP";

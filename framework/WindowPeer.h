@@ -66,6 +66,16 @@ public:
     virtual int MessageBox(const std::string& text, const std::string& caption,
                            unsigned flags) = 0;
 
+    // The window's system (caption) menu, or the window menu we give it where the window
+    // system keeps its own to itself. Choosing an item sends WM_SYSCOMMAND with its id.
+    virtual bool HasSystemMenu() const { return false; }
+    virtual void AppendSystemMenuSeparator() {}
+    virtual void AppendSystemMenuItem(unsigned /*id*/, const std::string& /*text*/) {}
+    // Ends mouse capture, menu tracking and the like (before help takes over).
+    virtual void CancelModes() {}
+    // The next click on a control asks for help on it (WM_HELP) instead of acting.
+    virtual void EnterContextHelpMode() {}
+
     // Runs until EndModalLoop; the loop dispatches every message, timers included.
     virtual int RunModalLoop() = 0;
     virtual void EndModalLoop(int result) = 0;

@@ -1,6 +1,9 @@
 #include "Wnd.h"
 
+#include "HelpEngine.h"
 #include "WinApp.h"
+#include "res/Resource.h"
+#include "res/Strings.h"
 
 std::intptr_t CWnd::SendMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 {
@@ -95,4 +98,12 @@ int CWnd::MessageBox(const std::string& text, unsigned flags)
     if (m_pPeer == nullptr)
         return IDOK;
     return m_pPeer->MessageBox(text, AfxGetAppTitle(), flags);
+}
+
+void CWnd::WinHelp(std::uintptr_t data, unsigned command)
+{
+    if (m_pPeer != nullptr)
+        m_pPeer->CancelModes();
+    if (!AfxGetHelpEngine().WinHelp(0, AfxGetHelpFilePath(), command, data))
+        MessageBox(LoadResString(IDS_FAILED_TO_LAUNCH_HELP), MB_OK | MB_ICONEXCLAMATION);
 }

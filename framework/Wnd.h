@@ -28,6 +28,17 @@ constexpr unsigned HighWord(std::uintptr_t value) { return (value >> 16) & 0xFFF
 
 class CWnd;
 
+// A help request (WM_HELP, lParam points at it).
+struct HELPINFO {
+    int iContextType = HELPINFO_WINDOW; // or HELPINFO_MENUITEM
+    int iCtrlId = 0;                    // the control help is asked for; 0: the window itself
+    bool bModifierHeld = false;         // Shift, Ctrl or Alt was down
+};
+
+// What WM_CONTEXTMENU's wParam names: a control id, the window itself, or no window at all.
+constexpr std::uintptr_t kContextMenuOnWindow = 0;
+constexpr std::uintptr_t kContextMenuNoWindow = 0xFFFFFFFF;
+
 // One row of a message table: a message, or one notification (`code`) from the controls
 // `firstId`..`lastId` when the message is WM_COMMAND; ids are ignored for other messages.
 struct MessageMapEntry {
@@ -89,6 +100,9 @@ public:
     // A message box owned by this window, captioned with the application title; an
     // exclamation icon when `flags` names none.
     int MessageBox(const std::string& text, unsigned flags = MB_OK);
+    // Asks the help engine for `command` on this window with the application's help file,
+    // after ending any mouse or menu mode; says "Failed to launch help." when it fails.
+    void WinHelp(std::uintptr_t data, unsigned command = HELP_CONTEXT);
 
 protected:
     virtual const MessageMap* GetMessageMap() const;

@@ -23,6 +23,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <set>
 #include <sstream>
@@ -509,5 +510,64 @@ TEST_P(ConsoleSoakTest, EveryTransmissionCarriesExactlyWhatTheBoxesShowed)
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, ConsoleSoakTest, ::testing::Values(1U, 7U, 2024U, 90210U));
+
+// The soak's rarest finding, pinned down: a base the exchange refused still decides the block,
+// and a channel number past 512 must not come round again as a low one.
+struct BlockEdgeRow {
+    const char* name;
+    const char* baseText;
+    std::vector<DecodedSetLevel> frames; // levels are 10, 20, ... 80 in channel order
+};
+
+void PrintTo(const BlockEdgeRow& row, std::ostream* out) { *out << row.name; }
+
+class ConsoleBlockEdgeTest : public ::testing::TestWithParam<BlockEdgeRow> {};
+
+TEST_P(ConsoleBlockEdgeTest, SendsOnlyTheBlocksChannelsInsideTheUniverse)
+{
+    CFreshLinkOnExit restoreLink;
+    auto port = std::make_shared<CRecordingCommPort>();
+    ASSERT_TRUE(g_link.UseBackend(port));
+    CConsoleDlg dlg;
+    CSubstituteWindow win(*FindDialogTemplate(IDD_CONSOLE));
+    win.Open(dlg);
+
+    win.Click(IDC_VALUE);
+    for (int i = 0; i < kFaderCount; ++i)
+        win.Type(kLevelIds[At(i)], std::to_string(10 * (i + 1)));
+    win.Click(IDC_ENA_ALL);
+    win.Click(IDC_SET_ALL);
+    win.Type(IDC_BASE_ADDR, GetParam().baseText);
+    win.AdvanceClock(kTickMilliseconds);
+    ASSERT_TRUE(g_transmitWorker.WaitFor(kWorkerDeadline));
+
+    const FrameDecoding decoded = DecodeFrames(port->Written());
+    EXPECT_TRUE(decoded.Clean()) << ::testing::PrintToString(decoded.errors);
+    std::vector<DecodedSetLevel> sent;
+    for (const DecodedFrame& frame : decoded.frames)
+        if (const auto command = DecodeSetLevel(frame, nullptr))
+            sent.push_back(*command);
+    EXPECT_EQ(sent, GetParam().frames) << "base member " << dlg.m_nBaseAddress;
+    win.Close();
+}
+
+std::vector<DecodedSetLevel> Levels(std::uint32_t firstChannel, int firstSlot, int lastSlot)
+{
+    std::vector<DecodedSetLevel> frames;
+    for (int i = firstSlot; i <= lastSlot; ++i)
+        frames.push_back({firstChannel + static_cast<std::uint32_t>(i - firstSlot),
+                          static_cast<std::uint8_t>(10 * (i + 1))});
+    return frames;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ConsoleSoak, ConsoleBlockEdgeTest,
+    ::testing::Values(
+        BlockEdgeRow{"BaseZeroLeavesOutChannelZero", "0", Levels(1, 1, 7)},
+        BlockEdgeRow{"Base506LeavesOutChannel513", "506", Levels(506, 0, 6)},
+        BlockEdgeRow{"Base600SendsNothing", "600", {}},
+        BlockEdgeRow{"BaseSixBelowTheTopSendsNothing", "4294967290", {}},
+        BlockEdgeRow{"SaturatedBaseSendsNothing", "99999999999", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

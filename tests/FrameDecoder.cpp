@@ -1,6 +1,7 @@
 #include "FrameDecoder.h"
 
 #include <cstdio>
+#include <ostream>
 
 namespace {
 
@@ -124,4 +125,9 @@ std::string DescribeBytes(const std::vector<FrameByte>& bytes)
         text += IsMark(byte) ? "/M" : IsSpace(byte) ? "/S" : "/?";
     }
     return text;
+}
+
+void PrintTo(const DecodedSetLevel& command, std::ostream* out)
+{
+    *out << "channel " << command.channel << " = 0x" << Hex(command.level);
 }

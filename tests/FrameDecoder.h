@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,3 +46,6 @@ std::optional<DecodedSetLevel> DecodeSetLevel(const DecodedFrame& frame, std::st
 
 // "FF/M 00/S ...": bytes with their parity, for failure messages.
 std::string DescribeBytes(const std::vector<FrameByte>& bytes);
+
+// "channel 12 = 0x80", for failure messages.
+void PrintTo(const DecodedSetLevel& command, std::ostream* out);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct DecodeRow {
     std::vector<DecodedSetLevel> levels; // the frames found, read as set-level commands
     std::size_t errors;                  // how many malformed stretches are reported
 };
+
+void PrintTo(const DecodeRow& row, std::ostream* out) { *out << row.name; }
 
 class FrameDecoderTest : public ::testing::TestWithParam<DecodeRow> {};
 

@@ -26,11 +26,12 @@ TransmitReport RunTransmission()
     if (g_link.IsOpen()) {
         for (int i = 0; i < kConsoleChannels; ++i) {
             const std::int32_t slot = g_snapshot.nSlot[static_cast<std::size_t>(i)];
-            const std::uint32_t channel = g_snapshot.nBaseAddress + static_cast<std::uint32_t>(i);
+            // Counted wide: a base near 2^32 must not wrap round onto channels 1 to 7.
+            const std::uint64_t channel = std::uint64_t{g_snapshot.nBaseAddress} + static_cast<std::uint64_t>(i);
             // A channel outside the universe would wrap onto another one in the frame.
             if (slot < 0 || channel < kFirstChannel || channel > kLastChannel)
                 continue;
-            if (SendChannelLevel(channel, static_cast<std::uint8_t>(slot))) {
+            if (SendChannelLevel(static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(slot))) {
                 ++report.framesSent;
                 continue;
             }

@@ -1,0 +1,22 @@
+// The program: a Qt application whose whole life is the console's modal run.
+#include "FaderApp.h"
+
+#include "framework/WindowPeer.h"
+#include "framework/qt/QtWindowSystem.h"
+
+#include <QApplication>
+
+int main(int /*argc*/, char* argv[])
+{
+    // The command line is not the program's to read, nor Qt's: every start is the same.
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+    // Windows come and go inside the modal runs; none of them ends the program by closing.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    CQtWindowSystem windowSystem;
+    AfxSetWindowSystem(&windowSystem);
+    theApp.Run(QCoreApplication::applicationFilePath().toStdString());
+    AfxSetWindowSystem(nullptr);
+    return 0;
+}

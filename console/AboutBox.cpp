@@ -1,0 +1,7 @@
+#include "AboutBox.h"
+
+#include "res/Resource.h"
+
+CAboutBox::CAboutBox() : CDialog(IDD_ABOUT) {}
+
+CAboutBox::~CAboutBox() = default;

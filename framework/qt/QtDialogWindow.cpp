@@ -1,0 +1,1018 @@
+#include "QtDialogWindow.h"
+
+#include "framework/Dialog.h"
+#include "res/Resource.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTimer>
+#include <QWheelEvent>
+#include <qdrawutil.h>
+
+#include <algorithm>
+#include <charconv>
+#include <functional>
+
+// Outside any namespace, as the resource macro requires.
+static void RegisterIconResource() { Q_INIT_RESOURCE(lumivane); }
+
+namespace {
+
+// Dialog units: a quarter of the font's average letter width, an eighth of its height.
+constexpr int kUnitsPerBaseX = 4;
+constexpr int kUnitsPerBaseY = 8;
+constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+constexpr int kDefaultFontPoints = 8;
+
+// A trackbar's range before anyone sets one, and its page: a fifth of the range, at least 1.
+constexpr int kTrackbarDefaultMax = 100;
+constexpr int kTrackbarPageDivisor = 5;
+constexpr int kTrackbarLineSize = 1;
+
+constexpr std::uint32_t kHScrollMessage = 0x0114;
+constexpr std::uint32_t kMbIconHand = 0x0010;
+constexpr std::uint32_t kMbIconQuestion = 0x0020;
+constexpr std::uint32_t kMbIconAsterisk = 0x0040;
+
+// An SS_ICON static names its icon "#<id>" and takes the icon's own size.
+constexpr char kOrdinalPrefix = '#';
+constexpr int kIconSize = 32;
+constexpr auto kAppIconPath = ":/lumivane/lumivane.xpm";
+
+// Windows' MulDiv: value * numerator / denominator, rounded half away from zero.
+int MulDiv(int value, int numerator, int denominator)
+{
+    const long long product = static_cast<long long>(value) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : (product - half) / denominator);
+}
+
+struct BaseUnits {
+    int x = 1;
+    int y = 1;
+    QRect Map(const DialogRect& r) const
+    {
+        return {MulDiv(r.x, x, kUnitsPerBaseX), MulDiv(r.y, y, kUnitsPerBaseY),
+                MulDiv(r.cx, x, kUnitsPerBaseX), MulDiv(r.cy, y, kUnitsPerBaseY)};
+    }
+};
+
+BaseUnits MeasureBaseUnits(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    const int letters = static_cast<int>(kLetters.size());
+    const int total = metrics.horizontalAdvance(QLatin1String(kLetters.data(), letters));
+    return {std::max(1, (total + letters / 2) / letters), std::max(1, metrics.height())};
+}
+
+QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The template's font when this system has it, else the nearest sans-serif at its size.
+QFont DialogFont(const DialogTemplate& tmpl)
+{
+    QFont font;
+    const QString family = ToQString(tmpl.fontName);
+    if (!family.isEmpty() && QFontDatabase::families().contains(family, Qt::CaseInsensitive)) {
+        font.setFamily(family);
+    } else {
+        font.setFamily(QStringLiteral("Sans Serif"));
+        font.setStyleHint(QFont::SansSerif);
+    }
+    font.setPointSize(tmpl.fontPoints > 0 ? tmpl.fontPoints : kDefaultFontPoints);
+    return font;
+}
+
+QIcon LoadIconResource(int iconId)
+{
+    static const bool registered = (RegisterIconResource(), true);
+    (void)registered;
+    return iconId == IDI_APP_ICON ? QIcon(QString::fromLatin1(kAppIconPath)) : QIcon();
+}
+
+// "#128" -> 128; anything else -> 0.
+int OrdinalOf(std::string_view name)
+{
+    int id = 0;
+    if (name.size() < 2 || name.front() != kOrdinalPrefix)
+        return 0;
+    const char* last = name.data() + name.size();
+    const auto [end, error] = std::from_chars(name.data() + 1, last, id);
+    return error == std::errc() && end == last ? id : 0;
+}
+
+QMessageBox::Icon MessageIcon(unsigned flags)
+{
+    switch (flags & MB_ICONMASK) {
+    case kMbIconHand:
+        return QMessageBox::Critical;
+    case kMbIconQuestion:
+        return QMessageBox::Question;
+    case MB_ICONEXCLAMATION:
+        return QMessageBox::Warning;
+    case kMbIconAsterisk:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+bool IsAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+bool PrintableNonDigit(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.isPrint() && !IsAsciiDigit(c); });
+}
+
+// The window itself: hands the dialog manager's keys and the close request to the peer.
+class CDialogWidget : public QDialog {
+public:
+    CDialogWidget(CQtDialogWindow& peer, QWidget* parent) : QDialog(parent), m_peer(peer) {}
+
+    // Whatever asks a QDialog to cancel (accessibility, a platform gesture) cancels the dialog
+    // the way Esc does; nothing ends the run behind the dialog's back.
+    void reject() override { m_peer.PressEscape(); }
+    void accept() override {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (modifiers == Qt::NoModifier) {
+                m_peer.PressEnter();
+                return;
+            }
+            break;
+        case Qt::Key_Escape:
+            if (modifiers == Qt::NoModifier) {
+                m_peer.PressEscape();
+                return;
+            }
+            break;
+        case Qt::Key_F4:
+            // Without a window manager nobody else turns Alt+F4 into a close request.
+            if (modifiers == Qt::AltModifier) {
+                m_peer.SystemClose();
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+        event->ignore();
+    }
+
+    void closeEvent(QCloseEvent* event) override
+    {
+        // The dialog decides; its default processing ends the run with IDCANCEL.
+        event->ignore();
+        m_peer.SystemClose();
+    }
+
+    // Buttons do not want the arrow keys: they move through the control's group.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+                auto* widget = static_cast<QWidget*>(watched);
+                switch (key->key()) {
+                case Qt::Key_Up:
+                case Qt::Key_Left:
+                    return m_peer.MoveInGroup(widget, true);
+                case Qt::Key_Down:
+                case Qt::Key_Right:
+                    return m_peer.MoveInGroup(widget, false);
+                default:
+                    break;
+                }
+            }
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+
+private:
+    CQtDialogWindow& m_peer;
+};
+
+// An edit box; with ES_NUMBER it takes only digits from the keyboard. Pasted or dropped text
+// goes in whatever it holds: the data exchange judges it.
+class CNumberEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    bool m_bDigitsOnly = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool shortcut =
+            (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+        if (m_bDigitsOnly && !shortcut && PrintableNonDigit(event->text())) {
+            QApplication::beep();
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+    void inputMethodEvent(QInputMethodEvent* event) override
+    {
+        if (!m_bDigitsOnly || !PrintableNonDigit(event->commitString())) {
+            QLineEdit::inputMethodEvent(event);
+            return;
+        }
+        QString digits = event->commitString();
+        digits.removeIf([](QChar c) { return !IsAsciiDigit(c); });
+        QInputMethodEvent filtered(event->preeditString(), event->attributes());
+        filtered.setCommitString(digits, event->replacementStart(), event->replacementLength());
+        QApplication::beep();
+        QLineEdit::inputMethodEvent(&filtered);
+    }
+};
+
+// A trackbar. Every move by the operator is reported with the scroll code a trackbar uses;
+// moves made by the program are made with its signals blocked and report nothing.
+class CFaderSlider : public QSlider {
+public:
+    CFaderSlider(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent)
+    {
+        // Position 0 at the top (or left), and Up moves toward it, as on a trackbar.
+        setInvertedAppearance(orientation == Qt::Vertical);
+        setInvertedControls(orientation == Qt::Vertical);
+        connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
+            m_nPendingCode = CodeFor(action);
+        });
+        connect(this, &QAbstractSlider::valueChanged, this, [this](int) {
+            const unsigned code = m_nPendingCode;
+            m_nPendingCode = SB_THUMBTRACK;
+            Report(code);
+        });
+        connect(this, &QAbstractSlider::sliderReleased, this, [this] {
+            Report(SB_THUMBPOSITION);
+            Report(SB_ENDSCROLL);
+        });
+    }
+
+    std::function<void(unsigned code)> m_onScroll;
+
+    // Lets go of a drag without reporting it: a message box has taken the mouse away.
+    void AbandonDrag()
+    {
+        if (!isSliderDown())
+            return;
+        m_bSilent = true;
+        setSliderDown(false);
+        m_bSilent = false;
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const SliderAction action = KeyAction(event->key());
+        if (action == SliderNoAction) {
+            QSlider::keyPressEvent(event);
+            return;
+        }
+        triggerAction(action);
+        event->accept();
+    }
+
+    void keyReleaseEvent(QKeyEvent* event) override
+    {
+        if (KeyAction(event->key()) == SliderNoAction) {
+            QSlider::keyReleaseEvent(event);
+            return;
+        }
+        if (!event->isAutoRepeat())
+            Report(SB_ENDSCROLL);
+        event->accept();
+    }
+
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        QSlider::mousePressEvent(event);
+        m_bPressed = event->isAccepted();
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        const bool dragging = isSliderDown();
+        QSlider::mouseReleaseEvent(event);
+        // A drag reports its end on release of the thumb; paging in the channel ends here.
+        if (m_bPressed && !dragging)
+            Report(SB_ENDSCROLL);
+        m_bPressed = false;
+    }
+
+    void wheelEvent(QWheelEvent* event) override
+    {
+        m_bWheel = true;
+        QSlider::wheelEvent(event);
+        m_bWheel = false;
+    }
+
+private:
+    // The keys of a trackbar: Up and Left toward the minimum, Down and Right toward the maximum.
+    static SliderAction KeyAction(int key)
+    {
+        switch (key) {
+        case Qt::Key_Up:
+        case Qt::Key_Left:
+            return SliderSingleStepSub;
+        case Qt::Key_Down:
+        case Qt::Key_Right:
+            return SliderSingleStepAdd;
+        case Qt::Key_PageUp:
+            return SliderPageStepSub;
+        case Qt::Key_PageDown:
+            return SliderPageStepAdd;
+        case Qt::Key_Home:
+            return SliderToMinimum;
+        case Qt::Key_End:
+            return SliderToMaximum;
+        default:
+            return SliderNoAction;
+        }
+    }
+
+    unsigned CodeFor(int action) const
+    {
+        switch (action) {
+        case SliderSingleStepAdd:
+            return SB_LINEDOWN;
+        case SliderSingleStepSub:
+            return SB_LINEUP;
+        case SliderPageStepAdd:
+            return SB_PAGEDOWN;
+        case SliderPageStepSub:
+            return SB_PAGEUP;
+        case SliderToMinimum:
+            return SB_TOP;
+        case SliderToMaximum:
+            return SB_BOTTOM;
+        default:
+            // The wheel moves by lines; anything else that moves the thumb is a drag.
+            if (m_bWheel)
+                return sliderPosition() < value() ? SB_LINEUP : SB_LINEDOWN;
+            return SB_THUMBTRACK;
+        }
+    }
+
+    void Report(unsigned code)
+    {
+        if (!m_bSilent && m_onScroll)
+            m_onScroll(code);
+    }
+
+    unsigned m_nPendingCode = SB_THUMBTRACK;
+    bool m_bWheel = false;
+    bool m_bPressed = false;
+    bool m_bSilent = false;
+};
+
+// An automatic radio button whose group is the dialog's WS_GROUP run, not its Qt parent:
+// a click selects it and clears the others through the peer.
+class CAutoRadio : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+    std::function<void()> m_onSelect;
+
+protected:
+    void nextCheckState() override
+    {
+        if (m_onSelect)
+            m_onSelect();
+    }
+};
+
+// A group box: an etched frame through the middle of its caption. It only draws; the
+// controls it frames are its siblings, and the mouse goes through it to them.
+class CGroupFrame : public QWidget {
+public:
+    explicit CGroupFrame(QWidget* parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    void SetTitle(const QString& title)
+    {
+        m_title = title;
+        update();
+    }
+    const QString& Title() const { return m_title; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const QRect frame = rect().adjusted(0, metrics.height() / 2, 0, 0);
+        qDrawShadeRect(&painter, frame, palette(), true, 1, 0);
+        if (m_title.isEmpty())
+            return;
+        const int indent = metrics.averageCharWidth();
+        const int gap = metrics.averageCharWidth() / 2;
+        QRect text(indent, 0, metrics.horizontalAdvance(m_title) + 2 * gap, metrics.height());
+        text = text.intersected(rect().adjusted(0, 0, -indent, 0));
+        painter.fillRect(text, palette().window());
+        style()->drawItemText(&painter, text, Qt::AlignCenter | Qt::TextShowMnemonic, palette(),
+                              isEnabled(), m_title, QPalette::WindowText);
+    }
+
+private:
+    QString m_title;
+};
+
+} // namespace
+
+CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const DialogTemplate& tmpl, QWidget* parent)
+    : m_pDialog(&dialog)
+{
+    auto* widget = new CDialogWidget(*this, parent);
+    m_pWidget = widget;
+    // A caption with the close button only: no minimise, maximise or resizing.
+    widget->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    widget->setWindowModality(Qt::ApplicationModal);
+    widget->setFont(DialogFont(tmpl));
+    widget->setWindowTitle(ToQString(tmpl.caption));
+    BuildControls(tmpl);
+}
+
+CQtDialogWindow::~CQtDialogWindow()
+{
+    if (m_pDialog != nullptr && m_pDialog->GetPeer() == this)
+        m_pDialog->Detach();
+    m_pDialog = nullptr;
+    if (m_pLoop != nullptr)
+        m_pLoop->exit();
+    delete m_pWidget.data();
+}
+
+void CQtDialogWindow::BuildControls(const DialogTemplate& tmpl)
+{
+    QDialog* window = m_pWidget.data();
+    const BaseUnits base = MeasureBaseUnits(window->font());
+    const QRect client = base.Map(tmpl.rect);
+    window->setFixedSize(client.width(), client.height());
+
+    m_items.reserve(tmpl.controls.size());
+    for (const ControlTemplate& control : tmpl.controls) {
+        const std::size_t index = m_items.size();
+        Item item;
+        item.tmpl = &control;
+        const QString text = ToQString(control.text);
+        const bool tabStop = (control.style & WS_TABSTOP) != 0;
+        QWidget* widget = nullptr;
+
+        switch (control.cls) {
+        case ControlClass::Edit: {
+            auto* edit = new CNumberEdit(text, window);
+            edit->m_bDigitsOnly = (control.style & ES_NUMBER) != 0;
+            edit->setFrame((control.style & WS_BORDER) != 0);
+            QObject::connect(edit, &QLineEdit::textChanged, edit, [this, index] {
+                if (!m_bWritingText)
+                    Command(m_items[index], EN_CHANGE);
+            });
+            item.kind = Kind::Edit;
+            widget = edit;
+            break;
+        }
+        case ControlClass::Button: {
+            const std::uint32_t type = control.style & BS_TYPEMASK;
+            if (type == BS_GROUPBOX) {
+                auto* frame = new CGroupFrame(window);
+                frame->SetTitle(text);
+                item.kind = Kind::GroupBox;
+                widget = frame;
+                break;
+            }
+            QAbstractButton* button = nullptr;
+            if (type == BS_AUTOCHECKBOX) {
+                button = new QCheckBox(text, window);
+                item.kind = Kind::CheckBox;
+            } else if (type == BS_AUTORADIOBUTTON) {
+                auto* radio = new CAutoRadio(text, window);
+                radio->setAutoExclusive(false);
+                radio->m_onSelect = [this, index] { SelectRadio(m_items[index]); };
+                button = radio;
+                item.kind = Kind::Radio;
+            } else {
+                auto* push = new QPushButton(text, window);
+                // Enter is the dialog's to route (see PressEnter); Qt must not press too.
+                push->setAutoDefault(false);
+                push->setDefault(type == BS_DEFPUSHBUTTON);
+                button = push;
+                item.kind = Kind::PushButton;
+            }
+            QObject::connect(button, &QAbstractButton::clicked, button,
+                             [this, index] { Command(m_items[index], BN_CLICKED); });
+            button->installEventFilter(window);
+            widget = button;
+            break;
+        }
+        case ControlClass::Static: {
+            auto* label = new QLabel(window);
+            if ((control.style & SS_TYPEMASK) == SS_ICON) {
+                item.kind = Kind::Icon;
+                item.windowText = std::string(control.text);
+                label->setPixmap(LoadIconResource(OrdinalOf(control.text)).pixmap(kIconSize));
+            } else {
+                item.kind = Kind::Label;
+                label->setTextFormat(Qt::PlainText);
+                label->setWordWrap(true);
+                const bool centred = (control.style & SS_TYPEMASK) == SS_CENTER;
+                label->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+                label->setText(text);
+            }
+            widget = label;
+            break;
+        }
+        case ControlClass::Trackbar: {
+            const bool vertical = (control.style & TBS_VERT) != 0;
+            auto* slider = new CFaderSlider(vertical ? Qt::Vertical : Qt::Horizontal, window);
+            slider->setRange(0, kTrackbarDefaultMax);
+            slider->setSingleStep(kTrackbarLineSize);
+            slider->setPageStep(kTrackbarDefaultMax / kTrackbarPageDivisor);
+            if ((control.style & TBS_AUTOTICKS) == 0)
+                slider->setTickPosition(QSlider::NoTicks);
+            else if ((control.style & TBS_BOTH) != 0)
+                slider->setTickPosition(QSlider::TicksBothSides);
+            else
+                slider->setTickPosition(QSlider::TicksBelow);
+            const std::uint32_t message = vertical ? WM_VSCROLL : kHScrollMessage;
+            slider->m_onScroll = [this, index, message, slider](unsigned code) {
+                const bool thumb = code == SB_THUMBTRACK || code == SB_THUMBPOSITION;
+                const unsigned pos = thumb ? static_cast<unsigned>(slider->value()) : 0U;
+                Send(message, MakeWParam(code, pos), m_items[index].tmpl->id);
+            };
+            item.kind = Kind::Trackbar;
+            item.windowText = std::string(control.text);
+            widget = slider;
+            break;
+        }
+        }
+
+        QRect rect = base.Map(control.rect);
+        if (item.kind == Kind::Icon)
+            rect.setSize({kIconSize, kIconSize});
+        widget->setGeometry(rect);
+        switch (item.kind) {
+        case Kind::GroupBox:
+        case Kind::Label:
+        case Kind::Icon:
+            widget->setFocusPolicy(Qt::NoFocus);
+            break;
+        default:
+            widget->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+            break;
+        }
+        // The first control of a template is the topmost, as on the platform it comes from.
+        widget->lower();
+        item.widget = widget;
+        m_items.push_back(std::move(item));
+    }
+
+    QWidget* previous = nullptr;
+    for (const Item& item : m_items) {
+        if (item.widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, item.widget);
+        previous = item.widget;
+    }
+}
+
+QWidget* CQtDialogWindow::Control(int id) const
+{
+    const Item* item = Find(id);
+    return item != nullptr ? item->widget : nullptr;
+}
+
+QWidget* CQtDialogWindow::ControlAt(int index) const
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_items.size())
+        return nullptr;
+    return m_items[static_cast<std::size_t>(index)].widget;
+}
+
+CQtDialogWindow::Item* CQtDialogWindow::Find(int id)
+{
+    if (id == IDC_STATIC)
+        return nullptr;
+    for (Item& item : m_items)
+        if (item.tmpl->id == id)
+            return &item;
+    return nullptr;
+}
+
+const CQtDialogWindow::Item* CQtDialogWindow::Find(int id) const
+{
+    return const_cast<CQtDialogWindow*>(this)->Find(id);
+}
+
+CQtDialogWindow::Item* CQtDialogWindow::FindWidget(const QWidget* widget)
+{
+    for (Item& item : m_items)
+        if (item.widget == widget)
+            return &item;
+    return nullptr;
+}
+
+std::size_t CQtDialogWindow::IndexOf(const Item& item) const
+{
+    return static_cast<std::size_t>(&item - m_items.data());
+}
+
+void CQtDialogWindow::Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    // Only the dialog attached to this window hears from it: nothing before WM_INITDIALOG
+    // and nothing after WM_DESTROY.
+    if (m_pDialog != nullptr && m_pDialog->GetPeer() == this)
+        m_pDialog->SendMessage(message, wParam, lParam);
+}
+
+void CQtDialogWindow::Command(const Item& item, unsigned code)
+{
+    Send(WM_COMMAND, MakeWParam(static_cast<unsigned>(item.tmpl->id), code));
+}
+
+void CQtDialogWindow::PressEnter()
+{
+    QWidget* focus = m_pWidget != nullptr ? m_pWidget->focusWidget() : nullptr;
+    if (const Item* focused = FindWidget(focus);
+        focused != nullptr && focused->kind == Kind::PushButton) {
+        static_cast<QAbstractButton*>(focused->widget)->click();
+        return;
+    }
+    for (const Item& item : m_items)
+        if (item.kind == Kind::PushButton &&
+            (item.tmpl->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            static_cast<QAbstractButton*>(item.widget)->click();
+            return;
+        }
+    Send(WM_COMMAND, MakeWParam(IDOK, BN_CLICKED));
+}
+
+void CQtDialogWindow::PressEscape() { Send(WM_COMMAND, MakeWParam(IDCANCEL, BN_CLICKED)); }
+
+void CQtDialogWindow::SystemClose() { Send(WM_SYSCOMMAND, SC_CLOSE); }
+
+bool CQtDialogWindow::MoveInGroup(QWidget* from, bool backward)
+{
+    const Item* current = FindWidget(from);
+    if (current == nullptr)
+        return false;
+    const std::size_t at = IndexOf(*current);
+    std::size_t first = at;
+    while (first > 0 && (m_items[first].tmpl->style & WS_GROUP) == 0)
+        --first;
+    std::size_t end = at + 1;
+    while (end < m_items.size() && (m_items[end].tmpl->style & WS_GROUP) == 0)
+        ++end;
+
+    const std::size_t count = end - first;
+    for (std::size_t step = 1; step < count; ++step) {
+        const std::size_t offset = at - first;
+        const std::size_t i =
+            first + (backward ? (offset + count - step) % count : (offset + step) % count);
+        Item& next = m_items[i];
+        QWidget* widget = next.widget;
+        if (widget->focusPolicy() == Qt::NoFocus || !widget->isEnabled() || widget->isHidden())
+            continue;
+        widget->setFocus(backward ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+        // Moving onto an automatic radio selects it, and it reports the click.
+        if (next.kind == Kind::Radio && !static_cast<QAbstractButton*>(widget)->isChecked())
+            static_cast<QAbstractButton*>(widget)->click();
+        return true;
+    }
+    return true;
+}
+
+std::string CQtDialogWindow::GetItemText(int id) const
+{
+    const Item* item = Find(id);
+    if (item == nullptr)
+        return {};
+    switch (item->kind) {
+    case Kind::Edit:
+        return static_cast<QLineEdit*>(item->widget)->text().toStdString();
+    case Kind::PushButton:
+    case Kind::CheckBox:
+    case Kind::Radio:
+        return static_cast<QAbstractButton*>(item->widget)->text().toStdString();
+    case Kind::GroupBox:
+        return static_cast<CGroupFrame*>(item->widget)->Title().toStdString();
+    case Kind::Label:
+        return static_cast<QLabel*>(item->widget)->text().toStdString();
+    case Kind::Icon:
+    case Kind::Trackbar:
+        return item->windowText;
+    }
+    return {};
+}
+
+void CQtDialogWindow::SetText(Item& item, const std::string& text)
+{
+    const QString value = QString::fromStdString(text);
+    switch (item.kind) {
+    case Kind::Edit:
+        m_bWritingText = true;
+        static_cast<QLineEdit*>(item.widget)->setText(value);
+        m_bWritingText = false;
+        // Every write reports one change, also one that leaves the text as it was.
+        Command(item, EN_CHANGE);
+        break;
+    case Kind::PushButton:
+    case Kind::CheckBox:
+    case Kind::Radio:
+        static_cast<QAbstractButton*>(item.widget)->setText(value);
+        break;
+    case Kind::GroupBox:
+        static_cast<CGroupFrame*>(item.widget)->SetTitle(value);
+        break;
+    case Kind::Label:
+        static_cast<QLabel*>(item.widget)->setText(value);
+        break;
+    case Kind::Icon:
+        item.windowText = text;
+        static_cast<QLabel*>(item.widget)->setPixmap(
+            LoadIconResource(OrdinalOf(text)).pixmap(kIconSize));
+        break;
+    case Kind::Trackbar:
+        item.windowText = text;
+        break;
+    }
+}
+
+void CQtDialogWindow::SetItemText(int id, const std::string& text)
+{
+    if (Item* item = Find(id))
+        SetText(*item, text);
+}
+
+int CQtDialogWindow::GetCheck(int id) const
+{
+    const Item* item = Find(id);
+    if (item == nullptr || (item->kind != Kind::CheckBox && item->kind != Kind::Radio))
+        return 0;
+    return static_cast<QAbstractButton*>(item->widget)->isChecked() ? 1 : 0;
+}
+
+void CQtDialogWindow::SetChecked(Item& item, bool checked)
+{
+    auto* button = static_cast<QAbstractButton*>(item.widget);
+    button->setChecked(checked);
+    // Tab reaches a radio group at its selected button, and skips a group with none.
+    if (item.kind == Kind::Radio)
+        button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void CQtDialogWindow::SetCheck(int id, int state)
+{
+    Item* item = Find(id);
+    if (item != nullptr && (item->kind == Kind::CheckBox || item->kind == Kind::Radio))
+        SetChecked(*item, state != 0);
+}
+
+void CQtDialogWindow::SelectRadio(Item& radio)
+{
+    const std::size_t at = IndexOf(radio);
+    std::size_t first = at;
+    while (first > 0 && (m_items[first].tmpl->style & WS_GROUP) == 0)
+        --first;
+    for (std::size_t i = first; i < m_items.size(); ++i) {
+        if (i != first && (m_items[i].tmpl->style & WS_GROUP) != 0)
+            break;
+        if (m_items[i].kind == Kind::Radio)
+            SetChecked(m_items[i], i == at);
+    }
+}
+
+int CQtDialogWindow::GetTrackbarPos(int id) const
+{
+    const Item* item = Find(id);
+    return item != nullptr && item->kind == Kind::Trackbar
+               ? static_cast<QSlider*>(item->widget)->value()
+               : 0;
+}
+
+void CQtDialogWindow::SetTrackbarPos(int id, int pos)
+{
+    Item* item = Find(id);
+    if (item == nullptr || item->kind != Kind::Trackbar)
+        return;
+    auto* slider = static_cast<QSlider*>(item->widget);
+    const QSignalBlocker quiet(slider);
+    slider->setValue(pos);
+}
+
+void CQtDialogWindow::SetRange(Item& item, int minimum, int maximum)
+{
+    auto* slider = static_cast<QSlider*>(item.widget);
+    const QSignalBlocker quiet(slider);
+    slider->setRange(minimum, std::max(minimum, maximum));
+    slider->setPageStep(std::max(kTrackbarLineSize, (maximum - minimum) / kTrackbarPageDivisor));
+}
+
+void CQtDialogWindow::SetTrackbarRangeMin(int id, int minimum)
+{
+    Item* item = Find(id);
+    if (item != nullptr && item->kind == Kind::Trackbar)
+        SetRange(*item, minimum, static_cast<QSlider*>(item->widget)->maximum());
+}
+
+void CQtDialogWindow::SetTrackbarRangeMax(int id, int maximum)
+{
+    Item* item = Find(id);
+    if (item != nullptr && item->kind == Kind::Trackbar)
+        SetRange(*item, static_cast<QSlider*>(item->widget)->minimum(), maximum);
+}
+
+void CQtDialogWindow::SetTrackbarTicFreq(int id, int frequency)
+{
+    Item* item = Find(id);
+    if (item != nullptr && item->kind == Kind::Trackbar)
+        static_cast<QSlider*>(item->widget)->setTickInterval(frequency);
+}
+
+void CQtDialogWindow::FocusItem(int id)
+{
+    if (Item* item = Find(id))
+        item->widget->setFocus(Qt::OtherFocusReason);
+}
+
+void CQtDialogWindow::SelectAllText(int id)
+{
+    Item* item = Find(id);
+    if (item != nullptr && item->kind == Kind::Edit)
+        static_cast<QLineEdit*>(item->widget)->selectAll();
+}
+
+void CQtDialogWindow::SetTextAt(int index, const std::string& text)
+{
+    if (index >= 0 && static_cast<std::size_t>(index) < m_items.size())
+        SetText(m_items[static_cast<std::size_t>(index)], text);
+}
+
+void CQtDialogWindow::SetToolTipAt(int index, const std::string& text)
+{
+    if (QWidget* widget = ControlAt(index))
+        widget->setToolTip(QString::fromStdString(text));
+}
+
+void CQtDialogWindow::SetCaption(const std::string& text)
+{
+    if (m_pWidget != nullptr)
+        m_pWidget->setWindowTitle(QString::fromStdString(text));
+}
+
+std::string CQtDialogWindow::GetCaption() const
+{
+    return m_pWidget != nullptr ? m_pWidget->windowTitle().toStdString() : std::string();
+}
+
+ScreenRect CQtDialogWindow::GetWindowRect() const
+{
+    if (m_pWidget == nullptr)
+        return {};
+    const QRect frame = m_pWidget->frameGeometry();
+    return {frame.left(), frame.top(), frame.left() + frame.width(),
+            frame.top() + frame.height()};
+}
+
+ScreenRect CQtDialogWindow::GetDesktopRect() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return {};
+    const QRect desktop = screen->geometry();
+    return {desktop.left(), desktop.top(), desktop.left() + desktop.width(),
+            desktop.top() + desktop.height()};
+}
+
+void CQtDialogWindow::MoveWindow(int x, int y)
+{
+    if (m_pWidget != nullptr)
+        m_pWidget->move(x, y);
+}
+
+void CQtDialogWindow::BringToTop()
+{
+    if (m_pWidget == nullptr)
+        return;
+    m_pWidget->raise();
+    m_pWidget->activateWindow();
+}
+
+void CQtDialogWindow::SetIcon(int iconId)
+{
+    if (m_pWidget != nullptr)
+        m_pWidget->setWindowIcon(LoadIconResource(iconId));
+}
+
+bool CQtDialogWindow::IsIconic() const { return m_pWidget != nullptr && m_pWidget->isMinimized(); }
+
+void CQtDialogWindow::FocusFirstTabStop()
+{
+    for (Item& item : m_items) {
+        if ((item.widget->focusPolicy() & Qt::TabFocus) == 0 || !item.widget->isEnabled())
+            continue;
+        item.widget->setFocus(Qt::TabFocusReason);
+        if (item.kind == Kind::Edit)
+            static_cast<QLineEdit*>(item.widget)->selectAll();
+        return;
+    }
+}
+
+unsigned CQtDialogWindow::SetTimer(unsigned id, unsigned milliseconds)
+{
+    if (id == 0 || milliseconds == 0 || m_pWidget == nullptr)
+        return 0;
+    QTimer*& timer = m_timers[id];
+    if (timer == nullptr) {
+        timer = new QTimer(m_pWidget.data());
+        QObject::connect(timer, &QTimer::timeout, timer, [this, id] { Send(WM_TIMER, id); });
+    }
+    timer->start(static_cast<int>(milliseconds));
+    return id;
+}
+
+bool CQtDialogWindow::KillTimer(unsigned id)
+{
+    const auto it = m_timers.find(id);
+    if (it == m_timers.end())
+        return false;
+    // The timer may be the one whose tick is running now: let it finish before it goes.
+    it->second->stop();
+    it->second->deleteLater();
+    m_timers.erase(it);
+    return true;
+}
+
+int CQtDialogWindow::MessageBox(const std::string& text, const std::string& caption,
+                                unsigned flags)
+{
+    // The box takes the mouse: a fader being dragged lets go, as it would on losing capture.
+    for (Item& item : m_items)
+        if (item.kind == Kind::Trackbar)
+            static_cast<CFaderSlider*>(item.widget)->AbandonDrag();
+    QMessageBox box(MessageIcon(flags), QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Ok, m_pWidget.data());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    return IDOK;
+}
+
+int CQtDialogWindow::RunModalLoop()
+{
+    if (m_pWidget == nullptr)
+        return -1;
+    if (!m_bEnded) {
+        m_pWidget->show();
+        m_pWidget->raise();
+        m_pWidget->activateWindow();
+        QEventLoop loop;
+        // Showing can run handlers; one of them may already have ended the run.
+        if (!m_bEnded) {
+            m_pLoop = &loop;
+            loop.exec(QEventLoop::DialogExec);
+            m_pLoop = nullptr;
+        }
+    }
+    if (m_pWidget != nullptr)
+        m_pWidget->hide();
+    return m_nResult;
+}
+
+void CQtDialogWindow::EndModalLoop(int result)
+{
+    m_nResult = result;
+    m_bEnded = true;
+    if (m_pLoop != nullptr)
+        m_pLoop->exit();
+}
