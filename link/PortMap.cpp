@@ -127,7 +127,8 @@ std::vector<SerialPortInfo> EnumerateSerialPorts(const std::string& devRoot,
         auto port = Classify(it->path().filename().string());
         if (!port)
             continue;
-        if (kFamilies[port->family].kind == PortKind::BuiltIn && !IsPresentUart(sysRoot, port->name))
+        if (kFamilies[port->family].kind == PortKind::BuiltIn &&
+            !IsPresentUart(sysRoot, port->name))
             continue;
         found.push_back(std::move(*port));
     }

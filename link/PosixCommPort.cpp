@@ -51,10 +51,11 @@ struct BaudRate {
 
 constexpr BaudRate kBaudRates[] = {
     // No B0: setting it hangs the line up, which no caller of SetState means.
-    {50, B50},       {75, B75},       {110, B110},     {134, B134},     {150, B150},
-    {200, B200},     {300, B300},     {600, B600},     {1200, B1200},   {1800, B1800},
-    {2400, B2400},   {4800, B4800},   {9600, B9600},   {19200, B19200}, {38400, B38400},
-    {57600, B57600}, {115200, B115200}, {230400, B230400},
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},
+    {150, B150},         {200, B200},         {300, B300},         {600, B600},
+    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+    {115200, B115200},   {230400, B230400},
 #ifdef B460800
     {460800, B460800},
 #endif
@@ -67,6 +68,13 @@ constexpr BaudRate kBaudRates[] = {
     {3500000, B3500000}, {4000000, B4000000},
 #endif
 };
+
+struct CharacterSize {
+    std::uint8_t bits;
+    tcflag_t flag;
+};
+
+constexpr CharacterSize kCharacterSizes[] = {{5, CS5}, {6, CS6}, {7, CS7}, {8, CS8}};
 
 std::optional<speed_t> SpeedOf(std::uint32_t rate)
 {
@@ -127,7 +135,10 @@ bool HeldExclusively(int fd)
 }
 #else
 // The platform cannot tell; flock below still keeps out other opens that lock.
-bool HeldExclusively(int) { return false; }
+bool HeldExclusively(int)
+{
+    return false;
+}
 #endif
 
 #ifdef PR_SET_TIMERSLACK
@@ -181,12 +192,10 @@ CommState CommStateFromTermios(const termios& settings)
 {
     CommState state;
     state.BaudRate = RateOf(::cfgetospeed(&settings));
-    switch (settings.c_cflag & CSIZE) {
-    case CS5: state.ByteSize = 5; break;
-    case CS6: state.ByteSize = 6; break;
-    case CS7: state.ByteSize = 7; break;
-    default: state.ByteSize = 8; break;
-    }
+    state.ByteSize = 8;
+    for (const CharacterSize& entry : kCharacterSizes)
+        if ((settings.c_cflag & CSIZE) == entry.flag)
+            state.ByteSize = entry.bits;
     state.Parity = ParityOf(settings.c_cflag);
     state.StopBits = (settings.c_cflag & CSTOPB) != 0 ? TWOSTOPBITS : ONESTOPBIT;
     state.native.resize(sizeof settings);
@@ -200,27 +209,30 @@ int ApplyCommState(const CommState& state, termios& settings)
     if (!speed)
         return EINVAL;
 
-    tcflag_t size = 0;
-    switch (state.ByteSize) {
-    case 5: size = CS5; break;
-    case 6: size = CS6; break;
-    case 7: size = CS7; break;
-    case 8: size = CS8; break;
-    default: return EINVAL;
-    }
+    const auto size =
+        std::find_if(std::begin(kCharacterSizes), std::end(kCharacterSizes),
+                     [&](const CharacterSize& entry) { return entry.bits == state.ByteSize; });
+    if (size == std::end(kCharacterSizes))
+        return EINVAL;
 
     tcflag_t parity = 0;
     switch (state.Parity) {
-    case NOPARITY: break;
-    case kOddParity: parity = PARENB | PARODD; break;
-    case kEvenParity: parity = PARENB; break;
+    case NOPARITY:
+        break;
+    case kOddParity:
+        parity = PARENB | PARODD;
+        break;
+    case kEvenParity:
+        parity = PARENB;
+        break;
     case MARKPARITY:
     case SPACEPARITY:
         if (!kHasStickParity)
             return ENOTSUP;
         parity = PARENB | kStickParity | (state.Parity == MARKPARITY ? PARODD : 0);
         break;
-    default: return EINVAL;
+    default:
+        return EINVAL;
     }
 
     tcflag_t stop = 0;
@@ -232,7 +244,7 @@ int ApplyCommState(const CommState& state, termios& settings)
     if (::cfsetispeed(&settings, *speed) != 0 || ::cfsetospeed(&settings, *speed) != 0)
         return EINVAL;
     settings.c_cflag &= ~(CSIZE | PARENB | PARODD | kStickParity | CSTOPB);
-    settings.c_cflag |= size | parity | stop;
+    settings.c_cflag |= size->flag | parity | stop;
     // A Windows port sends bytes as written; OPOST with ONLCR would turn 0x0A into 0x0D 0x0A.
     settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     return 0;
@@ -437,7 +449,10 @@ bool CPosixCommPort::CloseDevice(PortHandle handle)
     return true;
 }
 
-std::uint32_t CPosixCommPort::LastError() const { return m_lastError.load(); }
+std::uint32_t CPosixCommPort::LastError() const
+{
+    return m_lastError.load();
+}
 
 void CPosixCommPort::Sleep(std::uint32_t milliseconds)
 {
@@ -445,4 +460,7 @@ void CPosixCommPort::Sleep(std::uint32_t milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-std::unique_ptr<CCommPort> CreatePlatformCommPort() { return std::make_unique<CPosixCommPort>(); }
+std::unique_ptr<CCommPort> CreatePlatformCommPort()
+{
+    return std::make_unique<CPosixCommPort>();
+}

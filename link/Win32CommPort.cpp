@@ -17,11 +17,17 @@
 
 namespace {
 
-HANDLE ToHandle(PortHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE ToHandle(PortHandle handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
+}
 
 // INVALID_HANDLE_VALUE is also the current process's pseudo-handle, on which CloseHandle and
 // FlushFileBuffers would "succeed"; never pass it on.
-bool IsInvalid(PortHandle handle) { return handle == INVALID_PORT_HANDLE; }
+bool IsInvalid(PortHandle handle)
+{
+    return handle == INVALID_PORT_HANDLE;
+}
 
 } // namespace
 
@@ -122,8 +128,17 @@ bool CWin32CommPort::CloseDevice(PortHandle handle)
     return true;
 }
 
-std::uint32_t CWin32CommPort::LastError() const { return m_lastError.load(); }
+std::uint32_t CWin32CommPort::LastError() const
+{
+    return m_lastError.load();
+}
 
-void CWin32CommPort::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+void CWin32CommPort::Sleep(std::uint32_t milliseconds)
+{
+    ::Sleep(milliseconds);
+}
 
-std::unique_ptr<CCommPort> CreatePlatformCommPort() { return std::make_unique<CWin32CommPort>(); }
+std::unique_ptr<CCommPort> CreatePlatformCommPort()
+{
+    return std::make_unique<CWin32CommPort>();
+}

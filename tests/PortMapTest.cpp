@@ -50,8 +50,8 @@ TEST_F(PortMapTest, ListsAdaptersBeforeUartsEachByNumber)
 
 TEST_F(PortMapTest, IgnoresNamesThatAreNoNumberedSerialPort)
 {
-    for (const char* name : {"ttyUSB", "ttyUSBx", "ttyUSB-1", "ttyS1a", "tty0", "ttyAMA0",
-                             "console", "ttyUSB1234567"})
+    for (const char* name :
+         {"ttyUSB", "ttyUSBx", "ttyUSB-1", "ttyS1a", "tty0", "ttyAMA0", "console", "ttyUSB1234567"})
         AddDevice(name);
     EXPECT_TRUE(Names().empty());
 }
@@ -134,7 +134,7 @@ TEST_P(ResolveComPortTest, MapsComIndexToTheListedPort)
 
 INSTANTIATE_TEST_SUITE_P(PortMap, ResolveComPortTest,
                          ::testing::Values(ResolveRow{0, "ttyUSB0"}, ResolveRow{2, "ttyACM0"},
-                                           ResolveRow{3, "ttyACM1"}, // COM4, the last
+                                           ResolveRow{3, "ttyACM1"},    // COM4, the last
                                            ResolveRow{4, std::nullopt}, // a fifth port: no COMn
                                            ResolveRow{-1, std::nullopt}));
 

@@ -50,10 +50,10 @@ TEST_P(PosixLinkSendTest, SetLevelReachesTheLineInOrder)
               GetParam().line);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PosixLink, PosixLinkSendTest,
-    ::testing::Values(SendRow{1, {0xFF, 0x00, 0x07, 0x00, 0x80, 0x43}}, // framed
-                      SendRow{0, {0x07, 0x00, 0x80}}));                 // plain
+INSTANTIATE_TEST_SUITE_P(PosixLink, PosixLinkSendTest,
+                         ::testing::Values(SendRow{1,
+                                                   {0xFF, 0x00, 0x07, 0x00, 0x80, 0x43}}, // framed
+                                           SendRow{0, {0x07, 0x00, 0x80}}));              // plain
 
 TEST_F(PosixLinkTest, PortHeldElsewhereFailsTheOpenAndIsReported)
 {

@@ -23,7 +23,10 @@ CPseudoTerminal::CPseudoTerminal()
     m_slavePath = name;
 }
 
-CPseudoTerminal::~CPseudoTerminal() { CloseMaster(); }
+CPseudoTerminal::~CPseudoTerminal()
+{
+    CloseMaster();
+}
 
 void CPseudoTerminal::CloseMaster()
 {

@@ -12,7 +12,10 @@ public:
     CTempDir& operator=(const CTempDir&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
-    std::string operator/(const std::string& relative) const { return (m_path / relative).string(); }
+    std::string operator/(const std::string& relative) const
+    {
+        return (m_path / relative).string();
+    }
     // Creates the file, and the directories above it, holding `content`.
     void WriteFile(const std::string& relative, const std::string& content = {}) const;
     void MakeDirectory(const std::string& relative) const;

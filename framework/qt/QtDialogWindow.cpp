@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStyle>
 #include <QTimer>
 #include <QWheelEvent>
 #include <qdrawutil.h>
@@ -255,15 +256,16 @@ protected:
     }
 };
 
-// A trackbar. Every move by the operator is reported with the scroll code a trackbar uses;
-// moves made by the program are made with its signals blocked and report nothing.
+// A trackbar. It speaks in trackbar positions: 0 at the top of a vertical one (or the left
+// of a horizontal one). A vertical QSlider keeps its minimum at the bottom and fills the
+// groove below the handle, so positions run the other way round from its values there, and
+// the fill shows the level. Every move by the operator is reported with the scroll code a
+// trackbar uses; moves made by the program are made with signals blocked and report nothing.
 class CFaderSlider : public QSlider {
 public:
-    CFaderSlider(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent)
+    CFaderSlider(Qt::Orientation orientation, QWidget* parent)
+        : QSlider(orientation, parent), m_bFlipped(orientation == Qt::Vertical)
     {
-        // Position 0 at the top (or left), and Up moves toward it, as on a trackbar.
-        setInvertedAppearance(orientation == Qt::Vertical);
-        setInvertedControls(orientation == Qt::Vertical);
         connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
             m_nPendingCode = CodeFor(action);
         });
@@ -279,6 +281,22 @@ public:
     }
 
     std::function<void(unsigned code)> m_onScroll;
+
+    int Pos() const { return ToPos(value()); }
+    // Clamped to the range; reports nothing.
+    void SetPos(int pos)
+    {
+        const QSignalBlocker quiet(this);
+        setValue(ToPos(std::clamp(pos, minimum(), maximum())));
+    }
+    // The position stays where it was, clamped into the new range; reports nothing.
+    void SetPosRange(int lowest, int highest)
+    {
+        const int pos = Pos();
+        const QSignalBlocker quiet(this);
+        setRange(lowest, std::max(lowest, highest));
+        setValue(ToPos(std::clamp(pos, minimum(), maximum())));
+    }
 
     // Lets go of a drag without reporting it: a message box has taken the mouse away.
     void AbandonDrag()
@@ -337,24 +355,31 @@ protected:
     }
 
 private:
-    // The keys of a trackbar: Up and Left toward the minimum, Down and Right toward the maximum.
-    static SliderAction KeyAction(int key)
+    // Value and position mirror each other across the range; the mapping is its own inverse.
+    int ToPos(int v) const { return m_bFlipped ? minimum() + maximum() - v : v; }
+
+    SliderAction TowardTop() const { return m_bFlipped ? SliderSingleStepAdd : SliderSingleStepSub; }
+    SliderAction TowardBottom() const { return m_bFlipped ? SliderSingleStepSub : SliderSingleStepAdd; }
+
+    // A trackbar's keys: Up and Left toward position 0, Down and Right away from it, Home to
+    // the top and End to the bottom.
+    SliderAction KeyAction(int key) const
     {
         switch (key) {
         case Qt::Key_Up:
         case Qt::Key_Left:
-            return SliderSingleStepSub;
+            return TowardTop();
         case Qt::Key_Down:
         case Qt::Key_Right:
-            return SliderSingleStepAdd;
+            return TowardBottom();
         case Qt::Key_PageUp:
-            return SliderPageStepSub;
+            return m_bFlipped ? SliderPageStepAdd : SliderPageStepSub;
         case Qt::Key_PageDown:
-            return SliderPageStepAdd;
+            return m_bFlipped ? SliderPageStepSub : SliderPageStepAdd;
         case Qt::Key_Home:
-            return SliderToMinimum;
+            return m_bFlipped ? SliderToMaximum : SliderToMinimum;
         case Qt::Key_End:
-            return SliderToMaximum;
+            return m_bFlipped ? SliderToMinimum : SliderToMaximum;
         default:
             return SliderNoAction;
         }
@@ -362,23 +387,24 @@ private:
 
     unsigned CodeFor(int action) const
     {
+        // Up, for a trackbar, is toward position 0.
+        const bool up = action == TowardTop() ||
+                        action == (m_bFlipped ? SliderPageStepAdd : SliderPageStepSub) ||
+                        action == (m_bFlipped ? SliderToMaximum : SliderToMinimum);
         switch (action) {
         case SliderSingleStepAdd:
-            return SB_LINEDOWN;
         case SliderSingleStepSub:
-            return SB_LINEUP;
+            return up ? SB_LINEUP : SB_LINEDOWN;
         case SliderPageStepAdd:
-            return SB_PAGEDOWN;
         case SliderPageStepSub:
-            return SB_PAGEUP;
+            return up ? SB_PAGEUP : SB_PAGEDOWN;
         case SliderToMinimum:
-            return SB_TOP;
         case SliderToMaximum:
-            return SB_BOTTOM;
+            return up ? SB_TOP : SB_BOTTOM;
         default:
             // The wheel moves by lines; anything else that moves the thumb is a drag.
             if (m_bWheel)
-                return sliderPosition() < value() ? SB_LINEUP : SB_LINEDOWN;
+                return ToPos(sliderPosition()) < Pos() ? SB_LINEUP : SB_LINEDOWN;
             return SB_THUMBTRACK;
         }
     }
@@ -389,6 +415,7 @@ private:
             m_onScroll(code);
     }
 
+    const bool m_bFlipped;
     unsigned m_nPendingCode = SB_THUMBTRACK;
     bool m_bWheel = false;
     bool m_bPressed = false;
@@ -555,7 +582,7 @@ void CQtDialogWindow::BuildControls(const DialogTemplate& tmpl)
         case ControlClass::Trackbar: {
             const bool vertical = (control.style & TBS_VERT) != 0;
             auto* slider = new CFaderSlider(vertical ? Qt::Vertical : Qt::Horizontal, window);
-            slider->setRange(0, kTrackbarDefaultMax);
+            slider->SetPosRange(0, kTrackbarDefaultMax);
             slider->setSingleStep(kTrackbarLineSize);
             slider->setPageStep(kTrackbarDefaultMax / kTrackbarPageDivisor);
             if ((control.style & TBS_AUTOTICKS) == 0)
@@ -567,7 +594,7 @@ void CQtDialogWindow::BuildControls(const DialogTemplate& tmpl)
             const std::uint32_t message = vertical ? WM_VSCROLL : kHScrollMessage;
             slider->m_onScroll = [this, index, message, slider](unsigned code) {
                 const bool thumb = code == SB_THUMBTRACK || code == SB_THUMBPOSITION;
-                const unsigned pos = thumb ? static_cast<unsigned>(slider->value()) : 0U;
+                const unsigned pos = thumb ? static_cast<unsigned>(slider->Pos()) : 0U;
                 Send(message, MakeWParam(code, pos), m_items[index].tmpl->id);
             };
             item.kind = Kind::Trackbar;
@@ -817,25 +844,21 @@ int CQtDialogWindow::GetTrackbarPos(int id) const
 {
     const Item* item = Find(id);
     return item != nullptr && item->kind == Kind::Trackbar
-               ? static_cast<QSlider*>(item->widget)->value()
+               ? static_cast<CFaderSlider*>(item->widget)->Pos()
                : 0;
 }
 
 void CQtDialogWindow::SetTrackbarPos(int id, int pos)
 {
     Item* item = Find(id);
-    if (item == nullptr || item->kind != Kind::Trackbar)
-        return;
-    auto* slider = static_cast<QSlider*>(item->widget);
-    const QSignalBlocker quiet(slider);
-    slider->setValue(pos);
+    if (item != nullptr && item->kind == Kind::Trackbar)
+        static_cast<CFaderSlider*>(item->widget)->SetPos(pos);
 }
 
 void CQtDialogWindow::SetRange(Item& item, int minimum, int maximum)
 {
-    auto* slider = static_cast<QSlider*>(item.widget);
-    const QSignalBlocker quiet(slider);
-    slider->setRange(minimum, std::max(minimum, maximum));
+    auto* slider = static_cast<CFaderSlider*>(item.widget);
+    slider->SetPosRange(minimum, maximum);
     slider->setPageStep(std::max(kTrackbarLineSize, (maximum - minimum) / kTrackbarPageDivisor));
 }
 

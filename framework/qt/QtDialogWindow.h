@@ -12,6 +12,7 @@
 #include "framework/WinDefs.h"
 #include "framework/WindowPeer.h"
 
+#include <QDialog>
 #include <QPointer>
 
 #include <cstdint>
@@ -19,7 +20,6 @@
 #include <string>
 #include <vector>
 
-class QDialog;
 class QEventLoop;
 class QKeyEvent;
 class QTimer;
