@@ -1,0 +1,22 @@
+# Where the program's files go, at build time and by `cmake --install`: the help file beside
+# the executable (the program looks for <executable>.HLP), a desktop entry and the icon, so
+# that it appears in a desktop's application menu.
+include(GNUInstallDirs)
+
+set(LUMIVANE_HELP_FILE ${PROJECT_SOURCE_DIR}/res/lumivane.HLP)
+add_custom_command(TARGET lumivane POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${LUMIVANE_HELP_FILE}
+            $<TARGET_FILE_DIR:lumivane>/$<TARGET_FILE_BASE_NAME:lumivane>.HLP
+    COMMENT "Putting the help file beside lumivane")
+
+if(WIN32)
+    target_sources(lumivane PRIVATE ${PROJECT_BINARY_DIR}/res/version.rc)
+endif()
+
+install(TARGETS lumivane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${LUMIVANE_HELP_FILE} DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.xpm
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps)
