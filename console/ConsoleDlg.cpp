@@ -291,23 +291,19 @@ void CConsoleDlg::OnBlackout()
     m_bDirty = 1;
 }
 
-void CConsoleDlg::OnEnableAll()
+void CConsoleDlg::SetAllBoxes(const std::int32_t& allBox, std::array<std::int32_t, kFaderCount>& members,
+                              const std::array<int, kFaderCount>& ids)
 {
     UpdateData(true);
-    const std::int32_t v = m_bEnableAll != 0 ? 1 : 0;
-    m_bEnable.fill(v);
-    for (int id : kEnaIds)
+    const std::int32_t v = allBox != 0 ? 1 : 0;
+    members.fill(v);
+    for (int id : ids)
         CheckDlgButton(id, v);
 }
 
-void CConsoleDlg::OnGroupAll()
-{
-    UpdateData(true);
-    const std::int32_t v = m_bGroupAll != 0 ? 1 : 0;
-    m_bGroup.fill(v);
-    for (int id : kGrpIds)
-        CheckDlgButton(id, v);
-}
+void CConsoleDlg::OnEnableAll() { SetAllBoxes(m_bEnableAll, m_bEnable, kEnaIds); }
+
+void CConsoleDlg::OnGroupAll() { SetAllBoxes(m_bGroupAll, m_bGroup, kGrpIds); }
 
 void CConsoleDlg::OnBaseUp()
 {

@@ -90,6 +90,10 @@ private:
     // box the exchange would refuse.
     std::int32_t SlotFromBox(int channel) const;
     void WriteLevelBoxes();
+    // Ena All / Grp All: runs an exchange, then copies `allBox` (read only after it) to every
+    // channel member and box.
+    void SetAllBoxes(const std::int32_t& allBox, std::array<std::int32_t, kFaderCount>& members,
+                     const std::array<int, kFaderCount>& ids);
     // Shows how the last transmission went and what COM1..COM4 stand for; re-reads the
     // port map after a transmission and every few seconds, and writes only what changed.
     void RefreshPortStatus(bool force);

@@ -69,7 +69,12 @@ void DDX_Control(CDataExchange* pDX, int id, CSliderCtrl& control)
         control.Attach(pDX->m_pDlgWnd, id);
 }
 
-bool DDX_Text(CDataExchange* pDX, int id, std::uint32_t& value)
+namespace {
+
+// A number box in either direction; `parse` reads it by the box rules, `parseFailure` is the
+// message for a text it refuses.
+template <class T, class Parse>
+bool ExchangeNumberBox(CDataExchange* pDX, int id, T& value, Parse parse, unsigned parseFailure)
 {
     pDX->PrepareEditCtrl(id);
     CDialog& dlg = *pDX->m_pDlgWnd;
@@ -79,28 +84,23 @@ bool DDX_Text(CDataExchange* pDX, int id, std::uint32_t& value)
             dlg.SetDlgItemText(id, text);
         return true;
     }
-    const auto parsed = ParseUnsignedBox(dlg.GetDlgItemText(id));
+    const auto parsed = parse(dlg.GetDlgItemText(id));
     if (!parsed)
-        return FailWith(pDX, LoadResString(IDS_PARSE_UINT));
+        return FailWith(pDX, LoadResString(parseFailure));
     value = *parsed;
     return true;
 }
 
+} // namespace
+
+bool DDX_Text(CDataExchange* pDX, int id, std::uint32_t& value)
+{
+    return ExchangeNumberBox(pDX, id, value, ParseUnsignedBox, IDS_PARSE_UINT);
+}
+
 bool DDX_Text(CDataExchange* pDX, int id, std::int32_t& value)
 {
-    pDX->PrepareEditCtrl(id);
-    CDialog& dlg = *pDX->m_pDlgWnd;
-    if (!pDX->m_bSaveAndValidate) {
-        const std::string text = std::to_string(value);
-        if (dlg.GetDlgItemText(id) != text)
-            dlg.SetDlgItemText(id, text);
-        return true;
-    }
-    const auto parsed = ParseSignedBox(dlg.GetDlgItemText(id));
-    if (!parsed)
-        return FailWith(pDX, LoadResString(IDS_PARSE_INT));
-    value = *parsed;
-    return true;
+    return ExchangeNumberBox(pDX, id, value, ParseSignedBox, IDS_PARSE_INT);
 }
 
 bool DDV_MinMaxUInt(CDataExchange* pDX, std::uint32_t value, std::uint32_t minimum,

@@ -33,7 +33,7 @@
 namespace {
 
 constexpr auto kWorkerDeadline = std::chrono::seconds(10);
-constexpr int kSoakTicks = 1500;
+constexpr int kSoakTicks = 500;
 constexpr std::size_t kActionLogLength = 40;
 constexpr std::uint8_t kDeviceAddressByte = 0xFF;
 constexpr std::uint8_t kHeaderByte = 0x00;

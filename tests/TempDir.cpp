@@ -1,6 +1,8 @@
 #include "TempDir.h"
 
+#include <cerrno>
 #include <fstream>
+#include <system_error>
 #include <vector>
 
 #include <stdlib.h>
@@ -10,8 +12,10 @@ CTempDir::CTempDir()
     std::string pattern = (std::filesystem::temp_directory_path() / "lumivane-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    if (::mkdtemp(name.data()) != nullptr)
-        m_path = name.data();
+    // Never fall back to the working directory: the tree must stay private to the test.
+    if (::mkdtemp(name.data()) == nullptr)
+        throw std::system_error(errno, std::generic_category(), "mkdtemp");
+    m_path = name.data();
 }
 
 CTempDir::~CTempDir()
