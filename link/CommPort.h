@@ -41,7 +41,7 @@ public:
     // Sends one byte with the port's current parity; a byte that cannot leave in time fails.
     virtual bool WriteByte(PortHandle handle, std::uint8_t value) = 0;
     virtual bool CloseDevice(PortHandle handle) = 0;
-    // The system error code of the calling thread's last failed call.
+    // The system error code of this port's last failed call.
     virtual std::uint32_t LastError() const = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
 };

@@ -247,6 +247,9 @@ int ApplyCommState(const CommState& state, termios& settings)
     settings.c_cflag |= size->flag | parity | stop;
     // A Windows port sends bytes as written; OPOST with ONLCR would turn 0x0A into 0x0D 0x0A.
     settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    // We never read, and the box never sends XOFF on purpose: a stray 0x13 on the receive line
+    // must not stall the frames.
+    settings.c_iflag &= ~static_cast<tcflag_t>(IXON);
     return 0;
 }
 

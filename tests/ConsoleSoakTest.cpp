@@ -498,6 +498,7 @@ TEST_P(ConsoleSoakTest, EveryTransmissionCarriesExactlyWhatTheBoxesShowed)
     const SoakCounts& counts = soak.Counts();
     EXPECT_GT(counts.transmissions, kSoakTicks / 2);
     EXPECT_GT(counts.quietTicks, 0);
+    EXPECT_GT(counts.failedOpens, 0);
     EXPECT_GT(counts.framesChecked, kSoakTicks);
     EXPECT_GT(counts.refusedEnabledBoxes, 0);
     EXPECT_GT(counts.outsideUniverse, 0);

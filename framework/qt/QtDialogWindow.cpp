@@ -488,6 +488,9 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const DialogTemplate& tmpl, QW
     widget->setFont(DialogFont(tmpl));
     widget->setWindowTitle(ToQString(tmpl.caption));
     BuildControls(tmpl);
+    // Realise the window now, so that the frame is part of its rectangle (where the window
+    // system can tell it before the window is shown) when the dialog centres it.
+    (void)widget->winId();
 }
 
 CQtDialogWindow::~CQtDialogWindow()
