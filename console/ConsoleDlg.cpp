@@ -387,8 +387,9 @@ void CConsoleDlg::OnTick()
         g_snapshot.nSlot[At(i)] = SlotFromBox(i);
     g_snapshot.nPortIndex = m_nPortIndex;
     g_snapshot.nBaseAddress = m_nBaseAddress;
-    g_transmitWorker.Start();
-    m_bDirty = 0;
+    // A worker that cannot be started leaves the change marked for the next tick.
+    if (g_transmitWorker.Start())
+        m_bDirty = 0;
 }
 
 void CConsoleDlg::OnDestroy()

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-CSubstituteWindow::CSubstituteWindow(const DialogTemplate& tmpl) : m_tmpl(tmpl)
+CSubstituteWindow::CSubstituteWindow(const DialogTemplate& tmpl)
 {
     m_controls.reserve(tmpl.controls.size());
     for (const ControlTemplate& control : tmpl.controls) {
@@ -169,7 +169,8 @@ void CSubstituteWindow::AdvanceClock(unsigned milliseconds)
         if (m_pDialog != nullptr)
             m_pDialog->SendMessage(WM_TIMER, next->first);
     }
-    m_nowMillis = until;
+    // A handler's message box may have moved the clock on already; time never runs back.
+    m_nowMillis = std::max(m_nowMillis, until);
 }
 
 bool CSubstituteWindow::AllTextSelected(int id) const

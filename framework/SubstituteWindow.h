@@ -133,7 +133,6 @@ private:
     void Command(int id, unsigned code);
     bool IsPushButton(const Control& control) const;
 
-    const DialogTemplate& m_tmpl;
     std::vector<Control> m_controls;
     CDialog* m_pDialog = nullptr;
     std::string m_caption;

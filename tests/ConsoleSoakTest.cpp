@@ -53,7 +53,10 @@ bool IsValidationText(const std::string& text)
            text == kLevelRangeText;
 }
 
-std::size_t At(int i) { return static_cast<std::size_t>(i); }
+std::size_t At(int i)
+{
+    return static_cast<std::size_t>(i);
+}
 
 // The level byte a box's text stands for, or nothing when the exchange would refuse the box.
 std::optional<std::int32_t> LevelFromBox(const std::string& text, bool rawUnits)
@@ -427,8 +430,8 @@ private:
 
         const std::vector<FrameByte> line = m_port->Written();
         const FrameDecoding decoded = DecodeFrames(line);
-        EXPECT_TRUE(decoded.Clean()) << ::testing::PrintToString(decoded.errors) << "\n  line "
-                                     << DescribeBytes(line);
+        EXPECT_TRUE(decoded.Clean())
+            << ::testing::PrintToString(decoded.errors) << "\n  line " << DescribeBytes(line);
         std::vector<DecodedSetLevel> sent;
         for (const DecodedFrame& frame : decoded.frames) {
             EXPECT_EQ(frame.address, kDeviceAddressByte);
@@ -520,7 +523,10 @@ struct BlockEdgeRow {
     std::vector<DecodedSetLevel> frames; // levels are 10, 20, ... 80 in channel order
 };
 
-void PrintTo(const BlockEdgeRow& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const BlockEdgeRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class ConsoleBlockEdgeTest : public ::testing::TestWithParam<BlockEdgeRow> {};
 
@@ -561,6 +567,7 @@ std::vector<DecodedSetLevel> Levels(std::uint32_t firstChannel, int firstSlot, i
     return frames;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     ConsoleSoak, ConsoleBlockEdgeTest,
     ::testing::Values(
@@ -570,5 +577,6 @@ INSTANTIATE_TEST_SUITE_P(
         BlockEdgeRow{"BaseSixBelowTheTopSendsNothing", "4294967290", {}},
         BlockEdgeRow{"SaturatedBaseSendsNothing", "99999999999", {}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

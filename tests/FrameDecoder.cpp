@@ -11,8 +11,14 @@ constexpr std::uint8_t kCommandHighBlock = 0x1D;
 constexpr std::uint32_t kBlockSize = 256;
 constexpr std::size_t kSetLevelBytes = 3;
 
-bool IsMark(const FrameByte& byte) { return byte.parity == MARKPARITY; }
-bool IsSpace(const FrameByte& byte) { return byte.parity == SPACEPARITY; }
+bool IsMark(const FrameByte& byte)
+{
+    return byte.parity == MARKPARITY;
+}
+bool IsSpace(const FrameByte& byte)
+{
+    return byte.parity == SPACEPARITY;
+}
 
 std::string Hex(std::uint8_t value)
 {
@@ -21,7 +27,10 @@ std::string Hex(std::uint8_t value)
     return text;
 }
 
-std::string At(std::size_t offset) { return "byte " + std::to_string(offset) + ": "; }
+std::string At(std::size_t offset)
+{
+    return "byte " + std::to_string(offset) + ": ";
+}
 
 // A frame being collected: the address byte and the space-parity bytes after it.
 struct OpenFrame {

@@ -19,7 +19,10 @@ struct DecodeRow {
     std::size_t errors;                  // how many malformed stretches are reported
 };
 
-void PrintTo(const DecodeRow& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const DecodeRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class FrameDecoderTest : public ::testing::TestWithParam<DecodeRow> {};
 
@@ -38,6 +41,7 @@ TEST_P(FrameDecoderTest, FindsTheFramesAndReportsWhatIsMalformed)
     EXPECT_EQ(decoded.errors.size(), row.errors) << ::testing::PrintToString(decoded.errors);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     FrameDecoder, FrameDecoderTest,
     ::testing::Values(
@@ -70,6 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{0xFF, NOPARITY}, {0x00, S}, {0x07, S}, {0x00, S}, {0x80, S}, {0x43, M}}, {},
                   6}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(FrameDecoder, UnknownCommandIsNotASetLevel)
 {

@@ -23,7 +23,10 @@ struct ParseRow {
     std::optional<std::int32_t> asSigned;
 };
 
-void PrintTo(const ParseRow& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const ParseRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class NumberParseTest : public ::testing::TestWithParam<ParseRow> {};
 
@@ -42,6 +45,7 @@ TEST_P(NumberParseTest, ReadsALevelBox)
 // 31 significant characters: "0000...0012" (29 zeros, then 12) and whatever follows unread.
 const std::string kThirtyOneCharacters = std::string(29, '0') + "12";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     NumberParse, NumberParseTest,
     ::testing::Values(
@@ -84,5 +88,6 @@ INSTANTIATE_TEST_SUITE_P(
                  0},
         ParseRow{"ThirtyOneBlanksThenANumber", std::string(31, ' ') + "5", kRefused, kRefused}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

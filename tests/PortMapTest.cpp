@@ -78,7 +78,7 @@ TEST_P(UartTypeTest, OnlyUartsOfKnownTypeAreListed)
 
 INSTANTIATE_TEST_SUITE_P(PortMap, UartTypeTest,
                          ::testing::Values(UartTypeRow{"4\n", true}, UartTypeRow{"1", true},
-                                           UartTypeRow{"0\n", false}, UartTypeRow{"", false},
+                                           UartTypeRow{kUartUnknown, false}, UartTypeRow{"", false},
                                            UartTypeRow{"x", false},
                                            UartTypeRow{std::nullopt, false}));
 

@@ -241,8 +241,7 @@ TEST_F(TransmitThreading, ClosingTheConsoleWaitsForTheTransmission)
     EXPECT_FALSE(g_link.IsOpen());
     EXPECT_EQ(recording->OpenHandles(), 0);
     // The transmission ran to its end before anything closed the port under it.
-    EXPECT_EQ(SetLevels(recording->Written()),
-              (std::vector<DecodedSetLevel>{{1, 10}, {2, 20}}));
+    EXPECT_EQ(SetLevels(recording->Written()), (std::vector<DecodedSetLevel>{{1, 10}, {2, 20}}));
     const auto events = recording->Events();
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.back().kind, Kind::Close);
@@ -295,7 +294,10 @@ struct OpenFailureRow {
     std::uint32_t errorCode;
 };
 
-void PrintTo(const OpenFailureRow& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const OpenFailureRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 struct TransmitOpenFailure : TransmitThreading, ::testing::WithParamInterface<OpenFailureRow> {};
 
@@ -319,6 +321,7 @@ TEST_P(TransmitOpenFailure, EndsTheWorkerWithTheLinkClosedAndReportsTheStep)
     EXPECT_EQ(dlg.m_bDirty, 0);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     TransmitThreading, TransmitOpenFailure,
     ::testing::Values(
@@ -334,6 +337,7 @@ INSTANTIATE_TEST_SUITE_P(
                        [](CRecordingCommPort& port) { port.FailSetState(87); },
                        &kOpenErrorSetState, 87}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(TransmitThreading, MissingSerialDeviceOnTheRealBackendEndsTheWorker)
 {
@@ -361,7 +365,10 @@ struct WriteFailureRow {
     int framesSent;
 };
 
-void PrintTo(const WriteFailureRow& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const WriteFailureRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 struct TransmitWriteFailure : TransmitThreading, ::testing::WithParamInterface<WriteFailureRow> {};
 
@@ -391,15 +398,16 @@ TEST_P(TransmitWriteFailure, StopsTheTransmissionAndClosesTheLink)
     const FrameDecoding decoded = DecodeFrames(recording->Written());
     EXPECT_EQ(decoded.frames.size(), static_cast<std::size_t>(GetParam().framesSent));
     const bool partial = (GetParam().failingWrite - 1) % static_cast<int>(kFrameBytes) != 0;
-    EXPECT_EQ(decoded.errors.size(), partial ? 1U : 0U)
-        << ::testing::PrintToString(decoded.errors);
+    EXPECT_EQ(decoded.errors.size(), partial ? 1U : 0U) << ::testing::PrintToString(decoded.errors);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     TransmitThreading, TransmitWriteFailure,
     ::testing::Values(WriteFailureRow{"FirstFramesPayload", 3, 0},
                       WriteFailureRow{"SecondFramesAddress", 7, 1},
                       WriteFailureRow{"ThirdFramesChecksum", 18, 2}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

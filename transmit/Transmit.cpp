@@ -3,6 +3,8 @@
 #include "link/DeviceFrame.h"
 #include "link/SerialLink.h"
 
+#include <system_error>
+
 TransmitSnapshot g_snapshot;
 CTransmitWorker g_transmitWorker;
 
@@ -70,10 +72,16 @@ bool CTransmitWorker::Start()
     if (m_thread.joinable())
         m_thread.join(); // finished already; only its handle is left
     m_bRunning.store(true, std::memory_order_release);
-    m_thread = std::thread([] {
-        LowerCurrentThreadPriority();
-        TransmitThreadProc(nullptr);
-    });
+    try {
+        m_thread = std::thread([] {
+            LowerCurrentThreadPriority();
+            TransmitThreadProc(nullptr);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had now; the caller keeps the change for a later tick.
+        m_bRunning.store(false, std::memory_order_release);
+        return false;
+    }
     return true;
 }
 

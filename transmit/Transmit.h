@@ -48,7 +48,8 @@ bool SendChannelLevel(std::uint32_t channel, std::uint8_t level);
 class CTransmitWorker {
 public:
     ~CTransmitWorker();
-    // False (and nothing started) while the previous transmission still runs.
+    // False (and nothing started) while the previous transmission still runs, or when no
+    // thread can be started.
     bool Start();
     bool Busy() const { return m_bRunning.load(std::memory_order_acquire); }
     // Blocks until no transmission runs; bounded by the link's own deadlines.
