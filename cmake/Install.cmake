@@ -4,10 +4,6 @@
 include(GNUInstallDirs)
 
 set(LUMIVANE_HELP_FILE ${PROJECT_SOURCE_DIR}/res/lumivane.HLP)
-add_custom_command(TARGET lumivane POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${LUMIVANE_HELP_FILE}
-            $<TARGET_FILE_DIR:lumivane>/$<TARGET_FILE_BASE_NAME:lumivane>.HLP
-    COMMENT "Putting the help file beside lumivane")
 
 if(WIN32)
     target_sources(lumivane PRIVATE ${PROJECT_BINARY_DIR}/res/version.rc)

@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -33,7 +34,10 @@
 #include <functional>
 
 // Outside any namespace, as the resource macro requires.
-static void RegisterIconResource() { Q_INIT_RESOURCE(lumivane); }
+static void RegisterIconResource()
+{
+    Q_INIT_RESOURCE(lumivane);
+}
 
 namespace {
 
@@ -48,6 +52,8 @@ constexpr int kTrackbarDefaultMax = 100;
 constexpr int kTrackbarPageDivisor = 5;
 constexpr int kTrackbarLineSize = 1;
 
+// WM_HSCROLL, with which a horizontal trackbar reports; and the message-box icons besides the
+// exclamation mark. Our templates use neither, but a window must not misreport them.
 constexpr std::uint32_t kHScrollMessage = 0x0114;
 constexpr std::uint32_t kMbIconHand = 0x0010;
 constexpr std::uint32_t kMbIconQuestion = 0x0020;
@@ -139,7 +145,10 @@ QMessageBox::Icon MessageIcon(unsigned flags)
     }
 }
 
-bool IsAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool IsAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 bool PrintableNonDigit(const QString& text)
 {
@@ -266,9 +275,8 @@ public:
     CFaderSlider(Qt::Orientation orientation, QWidget* parent)
         : QSlider(orientation, parent), m_bFlipped(orientation == Qt::Vertical)
     {
-        connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
-            m_nPendingCode = CodeFor(action);
-        });
+        connect(this, &QAbstractSlider::actionTriggered, this,
+                [this](int action) { m_nPendingCode = CodeFor(action); });
         connect(this, &QAbstractSlider::valueChanged, this, [this](int) {
             const unsigned code = m_nPendingCode;
             m_nPendingCode = SB_THUMBTRACK;
@@ -358,8 +366,14 @@ private:
     // Value and position mirror each other across the range; the mapping is its own inverse.
     int ToPos(int v) const { return m_bFlipped ? minimum() + maximum() - v : v; }
 
-    SliderAction TowardTop() const { return m_bFlipped ? SliderSingleStepAdd : SliderSingleStepSub; }
-    SliderAction TowardBottom() const { return m_bFlipped ? SliderSingleStepSub : SliderSingleStepAdd; }
+    SliderAction TowardTop() const
+    {
+        return m_bFlipped ? SliderSingleStepAdd : SliderSingleStepSub;
+    }
+    SliderAction TowardBottom() const
+    {
+        return m_bFlipped ? SliderSingleStepSub : SliderSingleStepAdd;
+    }
 
     // A trackbar's keys: Up and Left toward position 0, Down and Right away from it, Home to
     // the top and End to the bottom.
@@ -474,6 +488,38 @@ private:
     QString m_title;
 };
 
+// The dialog's look on top of the application style, fitted to controls laid out for the
+// template's font: a check box's or radio button's text sits half a letter from its box, and
+// the box is no taller than a line of the font, so radio buttons a line apart do not touch.
+class CDialogStyle : public QProxyStyle {
+public:
+    CDialogStyle(int labelGap, int indicatorLimit)
+        : m_nLabelGap(labelGap), m_nIndicatorLimit(indicatorLimit)
+    {
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
+    {
+        switch (metric) {
+        case PM_CheckBoxLabelSpacing:
+        case PM_RadioButtonLabelSpacing:
+            return m_nLabelGap;
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+            return std::min(m_nIndicatorLimit, QProxyStyle::pixelMetric(metric, option, widget));
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+
+private:
+    int m_nLabelGap;
+    int m_nIndicatorLimit;
+};
+
 } // namespace
 
 CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const DialogTemplate& tmpl, QWidget* parent)
@@ -507,6 +553,7 @@ void CQtDialogWindow::BuildControls(const DialogTemplate& tmpl)
 {
     QDialog* window = m_pWidget.data();
     const BaseUnits base = MeasureBaseUnits(window->font());
+    m_pStyle = std::make_unique<CDialogStyle>(base.x / 2, base.y - 1);
     const QRect client = base.Map(tmpl.rect);
     window->setFixedSize(client.width(), client.height());
 
@@ -544,10 +591,12 @@ void CQtDialogWindow::BuildControls(const DialogTemplate& tmpl)
             QAbstractButton* button = nullptr;
             if (type == BS_AUTOCHECKBOX) {
                 button = new QCheckBox(text, window);
+                button->setStyle(m_pStyle.get());
                 item.kind = Kind::CheckBox;
             } else if (type == BS_AUTORADIOBUTTON) {
                 auto* radio = new CAutoRadio(text, window);
                 radio->setAutoExclusive(false);
+                radio->setStyle(m_pStyle.get());
                 radio->m_onSelect = [this, index] { SelectRadio(m_items[index]); };
                 button = radio;
                 item.kind = Kind::Radio;
@@ -700,17 +749,22 @@ void CQtDialogWindow::PressEnter()
         return;
     }
     for (const Item& item : m_items)
-        if (item.kind == Kind::PushButton &&
-            (item.tmpl->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+        if (item.kind == Kind::PushButton && (item.tmpl->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
             static_cast<QAbstractButton*>(item.widget)->click();
             return;
         }
     Send(WM_COMMAND, MakeWParam(IDOK, BN_CLICKED));
 }
 
-void CQtDialogWindow::PressEscape() { Send(WM_COMMAND, MakeWParam(IDCANCEL, BN_CLICKED)); }
+void CQtDialogWindow::PressEscape()
+{
+    Send(WM_COMMAND, MakeWParam(IDCANCEL, BN_CLICKED));
+}
 
-void CQtDialogWindow::SystemClose() { Send(WM_SYSCOMMAND, SC_CLOSE); }
+void CQtDialogWindow::SystemClose()
+{
+    Send(WM_SYSCOMMAND, SC_CLOSE);
+}
 
 bool CQtDialogWindow::MoveInGroup(QWidget* from, bool backward)
 {
@@ -790,8 +844,8 @@ void CQtDialogWindow::SetText(Item& item, const std::string& text)
         break;
     case Kind::Icon:
         item.windowText = text;
-        static_cast<QLabel*>(item.widget)->setPixmap(
-            LoadIconResource(OrdinalOf(text)).pixmap(kIconSize));
+        static_cast<QLabel*>(item.widget)
+            ->setPixmap(LoadIconResource(OrdinalOf(text)).pixmap(kIconSize));
         break;
     case Kind::Trackbar:
         item.windowText = text;
@@ -927,8 +981,7 @@ ScreenRect CQtDialogWindow::GetWindowRect() const
     if (m_pWidget == nullptr)
         return {};
     const QRect frame = m_pWidget->frameGeometry();
-    return {frame.left(), frame.top(), frame.left() + frame.width(),
-            frame.top() + frame.height()};
+    return {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
 }
 
 ScreenRect CQtDialogWindow::GetDesktopRect() const
@@ -949,7 +1002,8 @@ void CQtDialogWindow::MoveWindow(int x, int y)
 
 void CQtDialogWindow::BringToTop()
 {
-    if (m_pWidget == nullptr)
+    // A window not yet shown comes up on top when it is.
+    if (m_pWidget == nullptr || !m_pWidget->isVisible())
         return;
     m_pWidget->raise();
     m_pWidget->activateWindow();
@@ -961,7 +1015,10 @@ void CQtDialogWindow::SetIcon(int iconId)
         m_pWidget->setWindowIcon(LoadIconResource(iconId));
 }
 
-bool CQtDialogWindow::IsIconic() const { return m_pWidget != nullptr && m_pWidget->isMinimized(); }
+bool CQtDialogWindow::IsIconic() const
+{
+    return m_pWidget != nullptr && m_pWidget->isMinimized();
+}
 
 void CQtDialogWindow::FocusFirstTabStop()
 {
@@ -1000,8 +1057,7 @@ bool CQtDialogWindow::KillTimer(unsigned id)
     return true;
 }
 
-int CQtDialogWindow::MessageBox(const std::string& text, const std::string& caption,
-                                unsigned flags)
+int CQtDialogWindow::MessageBox(const std::string& text, const std::string& caption, unsigned flags)
 {
     // The box takes the mouse: a fader being dragged lets go, as it would on losing capture.
     for (Item& item : m_items)
@@ -1020,7 +1076,6 @@ int CQtDialogWindow::RunModalLoop()
         return -1;
     if (!m_bEnded) {
         m_pWidget->show();
-        m_pWidget->raise();
         m_pWidget->activateWindow();
         QEventLoop loop;
         // Showing can run handlers; one of them may already have ended the run.

@@ -17,11 +17,13 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QEventLoop;
 class QKeyEvent;
+class QStyle;
 class QTimer;
 class QWidget;
 
@@ -99,6 +101,8 @@ private:
     void Command(const Item& item, unsigned code);
 
     CDialog* m_pDialog;
+    // Outlives the window, whose check boxes and radio buttons draw with it.
+    std::unique_ptr<QStyle> m_pStyle;
     QPointer<QDialog> m_pWidget;
     std::vector<Item> m_items;
     std::map<unsigned, QTimer*> m_timers;

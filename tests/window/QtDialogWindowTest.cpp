@@ -1,9 +1,9 @@
 // The console on real Qt widgets, driven as the operator drives it: keys, clicks and drags
 // through QTest, the 500 ms timer on the real clock. The logic's edge cases are covered on the
 // substitute window; these check that the widgets carry them.
+#include "framework/qt/QtDialogWindow.h"
 #include "console/ConsoleDlg.h"
 #include "framework/WinApp.h"
-#include "framework/qt/QtDialogWindow.h"
 #include "framework/qt/QtWindowSystem.h"
 #include "link/RecordingCommPort.h"
 #include "link/SerialLink.h"
@@ -43,24 +43,26 @@ public:
 protected:
     const MessageMap* GetMessageMap() const override
     {
-        using T = CCountingConsole;
         static const MessageMap map{
             CConsoleDlg::GetMessageMap(),
-            {OnMessageEntry<T>(WM_TIMER,
-                               [](T& d, const Msg& msg) -> std::intptr_t {
-                                   ++d.m_nTicks;
-                                   return d.Forward(msg);
-                               }),
-             {WM_COMMAND, EN_CHANGE, IDC_LEVEL1, IDC_LEVEL1,
-              [](CWnd& w, const Msg& msg) -> std::intptr_t {
-                  auto& d = static_cast<T&>(w);
-                  ++d.m_nLevel1Changes;
-                  return d.Forward(msg);
-              }}}};
+            {OnMessageEntry<CCountingConsole>(WM_TIMER, &CountTick),
+             {WM_COMMAND, EN_CHANGE, IDC_LEVEL1, IDC_LEVEL1, &CountLevel1Change}}};
         return &map;
     }
 
 private:
+    static std::intptr_t CountTick(CCountingConsole& console, const Msg& msg)
+    {
+        ++console.m_nTicks;
+        return console.Forward(msg);
+    }
+    static std::intptr_t CountLevel1Change(CWnd& wnd, const Msg& msg)
+    {
+        auto& console = static_cast<CCountingConsole&>(wnd);
+        ++console.m_nLevel1Changes;
+        return console.Forward(msg);
+    }
+
     // What the console itself does with the message.
     std::intptr_t Forward(const Msg& msg)
     {
@@ -97,6 +99,20 @@ protected:
         return qobject_cast<QSlider*>(m_window->Control(kSliderIds.at(channel)));
     }
     int Pos(int channel) const { return m_window->GetTrackbarPos(kSliderIds.at(channel)); }
+    // Where the operator sees the fader's handle.
+    QRect Handle(int channel) const
+    {
+        const QSlider* fader = Fader(channel);
+        QStyleOptionSlider option;
+        option.initFrom(fader);
+        option.orientation = fader->orientation();
+        option.minimum = fader->minimum();
+        option.maximum = fader->maximum();
+        option.sliderPosition = fader->sliderPosition();
+        option.upsideDown = !fader->invertedAppearance(); // as QSlider has it for vertical ones
+        return fader->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle,
+                                              fader);
+    }
     QLineEdit* Box(int id) const { return qobject_cast<QLineEdit*>(m_window->Control(id)); }
     QString Level(int channel) const { return Box(kLevelIds.at(channel))->text(); }
     QAbstractButton* Button(int id) const
@@ -113,12 +129,14 @@ protected:
     }
     bool WaitForTransmission()
     {
-        return QTest::qWaitFor([this] {
-            for (const auto& event : m_port->Events())
-                if (event.kind == CRecordingCommPort::EventKind::Close)
-                    return true;
-            return false;
-        }, kWaitMs);
+        return QTest::qWaitFor(
+            [this] {
+                for (const auto& event : m_port->Events())
+                    if (event.kind == CRecordingCommPort::EventKind::Close)
+                        return true;
+                return false;
+            },
+            kWaitMs);
     }
     std::string OpenedDevice() const
     {
@@ -145,17 +163,7 @@ TEST_F(ConsoleWindow, StartsWithTheDefaultsCentredOnTheScreen)
                   QString::number(i + 1));
         EXPECT_EQ(Level(i), "0");
         EXPECT_EQ(Pos(i), kBottom);
-        // At the bottom as the operator sees it, too.
-        QStyleOptionSlider option;
-        option.initFrom(Fader(i));
-        option.orientation = Qt::Vertical;
-        option.minimum = Fader(i)->minimum();
-        option.maximum = Fader(i)->maximum();
-        option.sliderPosition = Fader(i)->sliderPosition();
-        option.upsideDown = !Fader(i)->invertedAppearance();
-        const QRect handle = Fader(i)->style()->subControlRect(
-            QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, Fader(i));
-        EXPECT_GT(handle.center().y(), Fader(i)->height() * 3 / 4);
+        EXPECT_GT(Handle(i).center().y(), Fader(i)->height() * 3 / 4) << "seen at the bottom";
         EXPECT_FALSE(Button(kGrpIds.at(i))->isChecked());
         EXPECT_FALSE(Button(kEnaIds.at(i))->isChecked());
     }
@@ -169,7 +177,6 @@ TEST_F(ConsoleWindow, StartsWithTheDefaultsCentredOnTheScreen)
 
     const QPoint screen = QGuiApplication::primaryScreen()->geometry().center();
     const QPoint centre = window->frameGeometry().center();
-    qDebug() << window->frameGeometry() << window->geometry() << QGuiApplication::primaryScreen()->geometry();
     EXPECT_LE(std::abs(centre.x() - screen.x()), 1);
     EXPECT_LE(std::abs(centre.y() - screen.y()), 1);
 }
@@ -227,17 +234,7 @@ TEST_F(ConsoleWindow, DraggingAFaderMovesItsGroup)
     Click(IDC_GRP1);
     Click(IDC_GRP3);
     QSlider* fader = Fader(0);
-    QStyleOptionSlider option;
-    option.initFrom(fader);
-    option.orientation = Qt::Vertical;
-    option.minimum = fader->minimum();
-    option.maximum = fader->maximum();
-    option.sliderPosition = fader->sliderPosition();
-    option.upsideDown = true;
-    const QPoint start = fader->style()
-                             ->subControlRect(QStyle::CC_Slider, &option,
-                                              QStyle::SC_SliderHandle, fader)
-                             .center();
+    const QPoint start = Handle(0).center();
     QTest::mousePress(fader, Qt::LeftButton, {}, start);
     for (int step = 1; step <= 6; ++step)
         QTest::mouseMove(fader, start - QPoint(0, 10 * step));
@@ -257,11 +254,13 @@ TEST_F(ConsoleWindow, BlackoutPullsEveryFaderDown)
     QTest::keyClick(Box(IDC_LEVEL4), Qt::Key_Return);
     ASSERT_EQ(Pos(0), 0);
 
+    const int changes = m_console.m_nLevel1Changes;
     Click(IDC_BLACKOUT);
     for (int i = 0; i < kFaderCount; ++i) {
         EXPECT_EQ(Pos(i), kBottom) << i;
         EXPECT_EQ(Level(i), "0") << i;
     }
+    EXPECT_EQ(m_console.m_nLevel1Changes, changes + 1) << "one change for one write";
 }
 
 TEST_F(ConsoleWindow, ValueShowsRawLevels)
@@ -343,7 +342,7 @@ TEST_F(ConsoleWindow, TickSendsTheEnabledLevel)
     ASSERT_TRUE(WaitForTransmission());
 
     EXPECT_EQ(OpenedDevice(), "COM1");
-    const std::vector<FrameByte> expected{{0xFF, MARKPARITY}, {0x00, SPACEPARITY},
+    const std::vector<FrameByte> expected{{0xFF, MARKPARITY},  {0x00, SPACEPARITY},
                                           {0x07, SPACEPARITY}, {0x00, SPACEPARITY},
                                           {0x7F, SPACEPARITY}, {0x42, MARKPARITY}};
     EXPECT_EQ(m_port->Written(), expected);
