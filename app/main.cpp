@@ -2,6 +2,8 @@
 #include "FaderApp.h"
 
 #include "framework/WindowPeer.h"
+#include "framework/HelpEngine.h"
+#include "framework/qt/QtHelpDisplay.h"
 #include "framework/qt/QtWindowSystem.h"
 
 #include <QApplication>
@@ -15,8 +17,11 @@ int main(int /*argc*/, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     CQtWindowSystem windowSystem;
+    CQtHelpDisplay helpDisplay;
     AfxSetWindowSystem(&windowSystem);
+    AfxGetHelpEngine().SetDisplay(&helpDisplay);
     theApp.Run(QCoreApplication::applicationFilePath().toStdString());
+    AfxGetHelpEngine().SetDisplay(nullptr);
     AfxSetWindowSystem(nullptr);
     return 0;
 }

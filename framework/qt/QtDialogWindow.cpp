@@ -1,11 +1,13 @@
 #include "QtDialogWindow.h"
 
+#include "QtHelpDisplay.h"
 #include "framework/Dialog.h"
 #include "res/Resource.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QEventLoop>
 #include <QFontDatabase>
@@ -15,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,9 +26,11 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QShortcut>
 #include <QSlider>
 #include <QStyle>
 #include <QTimer>
+#include <QWhatsThis>
 #include <QWheelEvent>
 #include <qdrawutil.h>
 
@@ -204,10 +209,33 @@ protected:
         m_peer.SystemClose();
     }
 
-    // Buttons do not want the arrow keys: they move through the control's group.
+    // Buttons do not want the arrow keys: they move through the control's group. In the
+    // click-for-help mode every control answers for itself.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        // The keyboard's menu key opens the window menu, whichever control has the focus.
+        if (event->type() == QEvent::ContextMenu &&
+            static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+            m_peer.OpenWindowMenu();
+            return true;
+        }
+        if (event->type() == QEvent::QueryWhatsThis) {
+            event->accept();
+            return true;
+        }
+        if (event->type() == QEvent::WhatsThis && watched->isWidgetType()) {
+            m_peer.HelpOn(static_cast<QWidget*>(watched), false);
+            event->accept();
+            // One click, one answer, even when there was no topic to show; later, because
+            // the mode's own event filter is running right now.
+            QTimer::singleShot(0, [] {
+                if (QWhatsThis::inWhatsThisMode())
+                    QWhatsThis::leaveWhatsThisMode();
+            });
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+            watched->property("lumivaneArrowsMoveInGroup").toBool()) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
                 auto* widget = static_cast<QWidget*>(watched);
@@ -533,6 +561,32 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const DialogTemplate& tmpl, QW
     widget->setWindowModality(Qt::ApplicationModal);
     widget->setFont(DialogFont(tmpl));
     widget->setWindowTitle(ToQString(tmpl.caption));
+    m_bContextHelpButton = (tmpl.exStyle & WS_EX_CONTEXTHELP) != 0;
+    if (m_bContextHelpButton)
+        widget->setWindowFlag(Qt::WindowContextHelpButtonHint);
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, widget,
+                     [this, widget](const QPoint& pos) {
+                         ContextMenuOn(widget, widget->mapToGlobal(pos));
+                     });
+
+    // The window menu starts as a system menu does, with Close; the dialog may add to it.
+    widget->installEventFilter(widget);
+    m_pWindowMenu = new QMenu(widget);
+    QAction* close = m_pWindowMenu->addAction(QStringLiteral("&Close"));
+    close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    QObject::connect(close, &QAction::triggered, widget, [this] { SystemClose(); });
+
+    // Shortcuts come before the focused control sees the key, so these work from any control.
+    const auto shortcut = [widget](QKeySequence keys, std::function<void()> action) {
+        auto* s = new QShortcut(keys, widget);
+        s->setContext(Qt::WindowShortcut);
+        QObject::connect(s, &QShortcut::activated, widget, std::move(action));
+    };
+    shortcut(QKeySequence(Qt::Key_F1), [this] { HelpKey(false); });
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1), [this] { HelpKey(true); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F1), [this] { HelpOn(nullptr, true); });
+    shortcut(QKeySequence(Qt::ALT | Qt::Key_Space), [this] { OpenWindowMenu(); });
     BuildControls(tmpl);
     // Realise the window now, so that the frame is part of its rectangle (where the window
     // system can tell it before the window is shown) when the dialog centres it.
@@ -610,7 +664,7 @@ void CQtDialogWindow::BuildControls(const DialogTemplate& tmpl)
             }
             QObject::connect(button, &QAbstractButton::clicked, button,
                              [this, index] { Command(m_items[index], BN_CLICKED); });
-            button->installEventFilter(window);
+            button->setProperty("lumivaneArrowsMoveInGroup", true);
             widget = button;
             break;
         }
@@ -672,6 +726,19 @@ void CQtDialogWindow::BuildControls(const DialogTemplate& tmpl)
         }
         // The first control of a template is the topmost, as on the platform it comes from.
         widget->lower();
+        widget->setProperty(kControlIdProperty, control.id);
+        widget->installEventFilter(window);
+        // A right click asks for help on the control. Edit boxes keep their own menu (cut,
+        // copy, paste), and labels and frames pass the click on to the window.
+        if (item.kind == Kind::GroupBox || item.kind == Kind::Label || item.kind == Kind::Icon) {
+            widget->setContextMenuPolicy(Qt::NoContextMenu);
+        } else if (item.kind != Kind::Edit) {
+            widget->setContextMenuPolicy(Qt::CustomContextMenu);
+            QObject::connect(widget, &QWidget::customContextMenuRequested, widget,
+                             [this, widget](const QPoint& pos) {
+                                 ContextMenuOn(widget, widget->mapToGlobal(pos));
+                             });
+        }
         item.widget = widget;
         m_items.push_back(std::move(item));
     }
@@ -754,6 +821,74 @@ void CQtDialogWindow::PressEnter()
             return;
         }
     Send(WM_COMMAND, MakeWParam(IDOK, BN_CLICKED));
+}
+
+void CQtDialogWindow::HelpKey(bool modifierHeld)
+{
+    if (modifierHeld && m_bContextHelpButton) {
+        Send(WM_SYSCOMMAND, SC_CONTEXTHELP);
+        return;
+    }
+    HelpOn(m_pWidget != nullptr ? m_pWidget->focusWidget() : nullptr, modifierHeld);
+}
+
+void CQtDialogWindow::HelpOn(QWidget* widget, bool modifierHeld)
+{
+    HELPINFO info;
+    info.iContextType = HELPINFO_WINDOW;
+    const Item* item = FindWidget(widget);
+    info.iCtrlId = item != nullptr ? item->tmpl->id : 0;
+    info.bModifierHeld = modifierHeld;
+    Send(WM_HELP, 0, reinterpret_cast<std::intptr_t>(&info));
+}
+
+void CQtDialogWindow::ContextMenuOn(QWidget* widget, const QPoint& globalPos)
+{
+    const Item* item = FindWidget(widget);
+    const std::uintptr_t target =
+        item != nullptr && item->tmpl->id != IDC_STATIC
+            ? static_cast<std::uintptr_t>(item->tmpl->id)
+            : kContextMenuOnWindow;
+    const auto packed = static_cast<std::intptr_t>(MakeWParam(static_cast<unsigned>(globalPos.x()),
+                                                              static_cast<unsigned>(globalPos.y())));
+    Send(WM_CONTEXTMENU, target, packed);
+}
+
+void CQtDialogWindow::OpenWindowMenu()
+{
+    if (m_pWidget == nullptr || m_pWindowMenu == nullptr)
+        return;
+    m_pWindowMenu->exec(m_pWidget->mapToGlobal(QPoint(0, 0)));
+}
+
+void CQtDialogWindow::AppendSystemMenuSeparator()
+{
+    if (m_pWindowMenu != nullptr)
+        m_pWindowMenu->addSeparator();
+}
+
+void CQtDialogWindow::AppendSystemMenuItem(unsigned id, const std::string& text)
+{
+    if (m_pWindowMenu == nullptr)
+        return;
+    QAction* action = m_pWindowMenu->addAction(QString::fromStdString(text));
+    QObject::connect(action, &QAction::triggered, m_pWidget.data(),
+                     [this, id] { Send(WM_SYSCOMMAND, id); });
+}
+
+void CQtDialogWindow::CancelModes()
+{
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    if (QWidget* grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    if (QWhatsThis::inWhatsThisMode())
+        QWhatsThis::leaveWhatsThisMode();
+}
+
+void CQtDialogWindow::EnterContextHelpMode()
+{
+    QWhatsThis::enterWhatsThisMode();
 }
 
 void CQtDialogWindow::PressEscape()

@@ -22,6 +22,8 @@
 #include <vector>
 
 class QEventLoop;
+class QMenu;
+class QPoint;
 class QKeyEvent;
 class QStyle;
 class QTimer;
@@ -48,6 +50,16 @@ public:
     void SystemClose();
     // Moves the focus within the control's WS_GROUP group; true when it took the key.
     bool MoveInGroup(QWidget* from, bool backward);
+    // Help keys: F1 asks help for the focused control; Shift+F1 enters the click-for-help
+    // mode where the template asks for a caption help button (no window system here shows
+    // one), else it is F1 with a modifier held.
+    void HelpKey(bool modifierHeld);
+    // Asks the dialog for help on the control shown by `widget` (or on the window).
+    void HelpOn(QWidget* widget, bool modifierHeld);
+    // A right click or the context-menu request on `widget`, at `globalPos`.
+    void ContextMenuOn(QWidget* widget, const QPoint& globalPos);
+    // Opens the window menu (Alt+Space, the menu key) below the caption.
+    void OpenWindowMenu();
 
     // CWindowPeer
     std::string GetItemText(int id) const override;
@@ -77,6 +89,14 @@ public:
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     int RunModalLoop() override;
     void EndModalLoop(int result) override;
+    bool HasSystemMenu() const override { return true; }
+    void AppendSystemMenuSeparator() override;
+    void AppendSystemMenuItem(unsigned id, const std::string& text) override;
+    void CancelModes() override;
+    void EnterContextHelpMode() override;
+
+    // The window menu, for whoever inspects it (tests).
+    QMenu* WindowMenu() const { return m_pWindowMenu; }
 
 private:
     enum class Kind { Edit, PushButton, CheckBox, Radio, GroupBox, Label, Icon, Trackbar };
@@ -104,6 +124,9 @@ private:
     // Outlives the window, whose check boxes and radio buttons draw with it.
     std::unique_ptr<QStyle> m_pStyle;
     QPointer<QDialog> m_pWidget;
+    // Our window menu, standing in for a system menu that the window system keeps to itself.
+    QMenu* m_pWindowMenu = nullptr;
+    bool m_bContextHelpButton = false;
     std::vector<Item> m_items;
     std::map<unsigned, QTimer*> m_timers;
     QEventLoop* m_pLoop = nullptr;

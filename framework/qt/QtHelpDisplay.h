@@ -7,10 +7,10 @@
 
 #include "framework/HelpEngine.h"
 
+#include <QDialog>
+#include <QLabel>
 #include <QPointer>
 
-class QDialog;
-class QLabel;
 class QWidget;
 
 // Control widgets carry their dialog control id in this property, so that help can find the

@@ -3,6 +3,8 @@
 // substitute window; these check that the widgets carry them.
 #include "framework/qt/QtDialogWindow.h"
 #include "console/ConsoleDlg.h"
+#include "framework/HelpEngine.h"
+#include "framework/HelpFile.h"
 #include "framework/WinApp.h"
 #include "framework/qt/QtWindowSystem.h"
 #include "link/RecordingCommPort.h"
@@ -16,12 +18,14 @@
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSlider>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
+#include <QWhatsThis>
 
 #include <gtest/gtest.h>
 
@@ -363,6 +367,94 @@ TEST_F(ConsoleWindow, ArrowKeysSelectAPortThatTheNextTransmissionUses)
     QTest::keyClick(Box(IDC_LEVEL1), Qt::Key_Return);
     ASSERT_TRUE(WaitForTransmission());
     EXPECT_EQ(OpenedDevice(), "COM3");
+}
+
+// Help on the real widgets: which control a key, a right click or the help mode asks about.
+class ConsoleWindowHelp : public ConsoleWindow, public CHelpDisplay {
+protected:
+    void SetUp() override
+    {
+        m_app.m_strHelpFilePath = std::string(LUMIVANE_SOURCE_DIR) + "/res/lumivane.HLP";
+        m_app.m_pMainWnd = &m_console;
+        AfxGetHelpEngine().SetDisplay(this);
+        AfxSetWindowSystem(&m_windows);
+        ConsoleWindow::SetUp();
+    }
+    void TearDown() override
+    {
+        ConsoleWindow::TearDown();
+        AfxGetHelpEngine().SetDisplay(nullptr);
+        AfxSetWindowSystem(nullptr);
+    }
+
+    void ShowPopup(int controlId, const std::string& text) override
+    {
+        m_popups.emplace_back(controlId, text);
+    }
+    bool OfferWhatsThis(int controlId) override
+    {
+        m_menus.push_back(controlId);
+        return true;
+    }
+    bool ShowTopic(const std::string&, const std::string&) override { return true; }
+    void CloseTopicWindow() override {}
+
+    CWinApp m_app;
+    CQtWindowSystem m_windows;
+    std::vector<std::pair<int, std::string>> m_popups;
+    std::vector<int> m_menus;
+};
+
+TEST_F(ConsoleWindowHelp, F1ShowsTheTopicOfTheFocusedControl)
+{
+    Box(IDC_LEVEL3)->setFocus();
+    QTest::keyClick(Box(IDC_LEVEL3), Qt::Key_F1);
+    ASSERT_EQ(m_popups.size(), 1U);
+    EXPECT_EQ(m_popups[0].first, IDC_LEVEL3);
+    const auto file = CHelpFile::Load(m_app.m_strHelpFilePath);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(m_popups[0].second, file->Find(0x8082040A)->text);
+}
+
+TEST_F(ConsoleWindowHelp, RightClickOnAControlOffersItsHelp)
+{
+    QWidget* blackout = Button(IDC_BLACKOUT);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), blackout->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(blackout, &click);
+    EXPECT_EQ(m_menus, std::vector<int>{IDC_BLACKOUT});
+    EXPECT_EQ(m_popups.size(), 1U);
+    EXPECT_EQ(Pos(0), kBottom);
+}
+
+TEST_F(ConsoleWindowHelp, ShiftF1ThenAClickAsksForHelpInsteadOfPressing)
+{
+    Type(IDC_LEVEL1, "100");
+    QTest::keyClick(Box(IDC_LEVEL1), Qt::Key_F1, Qt::ShiftModifier);
+    ASSERT_TRUE(QWhatsThis::inWhatsThisMode());
+    QTest::mouseClick(Button(IDC_SET_ALL), Qt::LeftButton);
+    ASSERT_EQ(m_popups.size(), 1U);
+    EXPECT_EQ(m_popups[0].first, IDC_SET_ALL);
+    EXPECT_EQ(Pos(0), kBottom) << "Set All was not pressed";
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QWhatsThis::inWhatsThisMode(); }, kWaitMs));
+}
+
+TEST_F(ConsoleWindowHelp, WindowMenuEndsWithTheAboutEntryThatOpensTheBox)
+{
+    const QList<QAction*> actions = m_window->WindowMenu()->actions();
+    ASSERT_GE(actions.size(), 3);
+    EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
+    EXPECT_EQ(actions.back()->text(), QStringLiteral("&About Lumivane..."));
+
+    QString caption;
+    QTimer::singleShot(0, [&caption] {
+        QWidget* about = QApplication::activeModalWidget();
+        if (about == nullptr)
+            return;
+        caption = about->windowTitle();
+        QTest::keyClick(about, Qt::Key_Escape);
+    });
+    actions.back()->trigger();
+    EXPECT_EQ(caption, QStringLiteral("About Lumivane"));
 }
 
 TEST(ConsoleModalRun, EscapeAndTheCloseButtonEndItWithCancel)
