@@ -1,5 +1,6 @@
 #include "QtDialogWindow.h"
 
+#include "NativeSystemMenu.h"
 #include "QtHelpDisplay.h"
 #include "framework/Dialog.h"
 #include "res/Resource.h"
@@ -172,6 +173,17 @@ public:
     void accept() override {}
 
 protected:
+    // Our entries in a native system menu come back as system commands.
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override
+    {
+        if (const unsigned id = NativeSystemCommand(eventType, message); id != 0) {
+            m_peer.SystemCommand(id);
+            *result = 0;
+            return true;
+        }
+        return QDialog::nativeEvent(eventType, message, result);
+    }
+
     void keyPressEvent(QKeyEvent* event) override
     {
         const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
@@ -861,14 +873,21 @@ void CQtDialogWindow::OpenWindowMenu()
     m_pWindowMenu->exec(m_pWidget->mapToGlobal(QPoint(0, 0)));
 }
 
+void CQtDialogWindow::SystemCommand(unsigned id)
+{
+    Send(WM_SYSCOMMAND, id);
+}
+
 void CQtDialogWindow::AppendSystemMenuSeparator()
 {
+    AppendNativeSystemMenuSeparator(m_pWidget.data());
     if (m_pWindowMenu != nullptr)
         m_pWindowMenu->addSeparator();
 }
 
 void CQtDialogWindow::AppendSystemMenuItem(unsigned id, const std::string& text)
 {
+    AppendNativeSystemMenuItem(m_pWidget.data(), id, text);
     if (m_pWindowMenu == nullptr)
         return;
     QAction* action = m_pWindowMenu->addAction(QString::fromStdString(text));

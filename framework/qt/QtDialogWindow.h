@@ -48,6 +48,8 @@ public:
     void PressEnter();
     void PressEscape();
     void SystemClose();
+    // A command chosen from the window's system menu or our window menu.
+    void SystemCommand(unsigned id);
     // Moves the focus within the control's WS_GROUP group; true when it took the key.
     bool MoveInGroup(QWidget* from, bool backward);
     // Help keys: F1 asks help for the focused control; Shift+F1 enters the click-for-help
