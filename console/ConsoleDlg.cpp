@@ -115,6 +115,11 @@ const MessageMap* CConsoleDlg::GetMessageMap() const
         e.push_back(OnMessageEntry<T>(WM_HELP, [](T& d, const Msg& msg) -> std::intptr_t {
             return d.OnHelpInfo(reinterpret_cast<const HELPINFO*>(msg.lParam)) ? 1 : 0;
         }));
+        // A tooltip is about to show: what COMn stands for is read now, not at the last tick.
+        e.push_back(OnMessageEntry<T>(WM_TOOLTIP_SHOWING, [](T& d, const Msg&) -> std::intptr_t {
+            d.RefreshPortStatus(true);
+            return 0;
+        }));
         e.push_back(OnMessageEntry<T>(WM_CONTEXTMENU, [](T& d, const Msg& msg) -> std::intptr_t {
             d.OnContextMenu(msg.wParam, msg.lParam);
             return 0;
@@ -355,11 +360,9 @@ void CConsoleDlg::RefreshPortStatus(bool force)
         report = TransmitReport{};
         report.sequence = m_nFirstReport;
     }
-    ++m_nTicksSinceStatus;
-    if (!force && report.sequence == m_nShownReport && m_nTicksSinceStatus < kStatusRefreshTicks)
+    if (!force && report.sequence == m_nShownReport)
         return;
     m_nShownReport = report.sequence;
-    m_nTicksSinceStatus = 0;
 
     const PortStatusTexts texts = DescribePortStatus(report, ReadComPortMap());
     CWindowPeer& peer = *GetPeer();

@@ -22,7 +22,6 @@ constexpr std::int32_t kLevelBoxMax = 255;
 constexpr unsigned kTickTimerId = 1;
 constexpr unsigned kTickMilliseconds = 500;
 constexpr int kFaderTicFrequency = 25;
-constexpr int kStatusRefreshTicks = 8;
 
 // Where a window of size w x h goes to stand centred on `desktop` (halves truncate to 0).
 std::pair<int, int> CentredPosition(const ScreenRect& desktop, int w, int h);
@@ -59,6 +58,11 @@ public:
     bool OnHelpInfo(const HELPINFO* pHelpInfo);
     void OnContextMenu(std::uintptr_t window, std::intptr_t point);
 
+    // Shows how the last transmission went and what COM1..COM4 stand for. Without `force`
+    // only after a new transmission; forced (start-up, a tooltip about to show) always.
+    // Writes only what changed.
+    void RefreshPortStatus(bool force);
+
     // Steps of the fader operations.
     std::pair<std::int32_t, std::int32_t> ReadSliderDelta(int faderId);
     void MoveGroup(int faderId, std::int32_t movement);
@@ -94,12 +98,8 @@ private:
     // channel member and box.
     void SetAllBoxes(const std::int32_t& allBox, std::array<std::int32_t, kFaderCount>& members,
                      const std::array<int, kFaderCount>& ids);
-    // Shows how the last transmission went and what COM1..COM4 stand for; re-reads the
-    // port map after a transmission and every few seconds, and writes only what changed.
-    void RefreshPortStatus(bool force);
 
     std::uint64_t m_nFirstReport = 0;
     std::uint64_t m_nShownReport = 0;
-    int m_nTicksSinceStatus = 0;
     PortStatusTexts m_status;
 };

@@ -184,8 +184,10 @@ std::string CSubstituteWindow::TextAt(int index) const
     return m_controls.at(static_cast<std::size_t>(index)).text;
 }
 
-std::string CSubstituteWindow::ToolTipAt(int index) const
+std::string CSubstituteWindow::ToolTipAt(int index)
 {
+    if (m_pDialog != nullptr)
+        m_pDialog->SendMessage(WM_TOOLTIP_SHOWING, static_cast<std::uintptr_t>(index));
     return m_controls.at(static_cast<std::size_t>(index)).toolTip;
 }
 

@@ -62,7 +62,8 @@ public:
     bool TimerRunning(unsigned id) const { return m_timers.count(id) != 0; }
     std::uint64_t NowMillis() const { return m_nowMillis; }
     std::string TextAt(int index) const;
-    std::string ToolTipAt(int index) const;
+    // The tooltip of the control at `index`, as the operator hovering over it sees it.
+    std::string ToolTipAt(int index);
     int TrackbarTicFreq(int id) const;
     std::pair<int, int> TrackbarRange(int id) const;
     int IconId() const { return m_iconId; }

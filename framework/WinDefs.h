@@ -58,6 +58,10 @@ constexpr std::uint32_t WM_COMMAND = 0x0111;
 constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
 constexpr std::uint32_t WM_TIMER = 0x0113;
 constexpr std::uint32_t WM_VSCROLL = 0x0115;
+// Our own: a control's tooltip is about to be shown (wParam: its template index), so that the
+// dialog can bring the text up to date first.
+constexpr std::uint32_t WM_APP = 0x8000;
+constexpr std::uint32_t WM_TOOLTIP_SHOWING = WM_APP + 1;
 
 // Notification codes carried by WM_COMMAND.
 constexpr std::uint32_t BN_CLICKED = 0;

@@ -15,7 +15,8 @@ CCaretBlinkTimeout::CCaretBlinkTimeout(std::chrono::milliseconds after)
     connect(&m_timer, &QTimer::timeout, this,
             [] { QApplication::setCursorFlashTime(kSteadyCaret); });
     qApp->installEventFilter(this);
-    m_timer.start();
+    // Nobody has typed yet: a console that just came up waits without blinking.
+    QApplication::setCursorFlashTime(kSteadyCaret);
 }
 
 CCaretBlinkTimeout::~CCaretBlinkTimeout()

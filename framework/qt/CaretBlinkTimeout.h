@@ -1,6 +1,7 @@
-// CCaretBlinkTimeout: stops the text caret blinking once keyboard and mouse have been left
-// alone for a while, as GTK desktops do; the next key press or click starts it again. An
-// idle console then wakes for nothing but its own timer.
+// CCaretBlinkTimeout: the text caret blinks only while the operator works: it starts steady,
+// blinks from the next key press or click, and stops again once keyboard and mouse have been
+// left alone for a while, as GTK desktops do. An idle console then wakes for nothing but its
+// own timer.
 //
 // Threads: the GUI thread only; construct it after the QApplication.
 #pragma once

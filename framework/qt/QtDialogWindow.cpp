@@ -231,6 +231,9 @@ protected:
             m_peer.OpenWindowMenu();
             return true;
         }
+        // The dialog may bring the text up to date; the widget then shows it as usual.
+        if (event->type() == QEvent::ToolTip && watched->isWidgetType())
+            m_peer.ToolTipShowing(static_cast<QWidget*>(watched));
         if (event->type() == QEvent::QueryWhatsThis) {
             event->accept();
             return true;
@@ -871,6 +874,12 @@ void CQtDialogWindow::OpenWindowMenu()
     if (m_pWidget == nullptr || m_pWindowMenu == nullptr)
         return;
     m_pWindowMenu->exec(m_pWidget->mapToGlobal(QPoint(0, 0)));
+}
+
+void CQtDialogWindow::ToolTipShowing(QWidget* widget)
+{
+    if (const Item* item = FindWidget(widget))
+        Send(WM_TOOLTIP_SHOWING, IndexOf(*item));
 }
 
 void CQtDialogWindow::SystemCommand(unsigned id)

@@ -48,6 +48,8 @@ public:
     void PressEnter();
     void PressEscape();
     void SystemClose();
+    // Tells the dialog that the tooltip of `widget` is about to show.
+    void ToolTipShowing(QWidget* widget);
     // A command chosen from the window's system menu or our window menu.
     void SystemCommand(unsigned id);
     // Moves the focus within the control's WS_GROUP group; true when it took the key.
