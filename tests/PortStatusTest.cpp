@@ -11,7 +11,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
-const ComPortMap kPorts{SerialPortInfo{"/dev/ttyUSB0", "USB serial adapter"}, std::nullopt,
+const ComPortMap kPorts{SerialPortInfo{"/run/test/ttyUSB0", "USB serial adapter"}, std::nullopt,
                         std::nullopt, std::nullopt};
 
 TransmitReport Finished(std::int32_t port, std::string openError = {}, std::uint32_t code = 0)
@@ -29,7 +29,7 @@ TEST(PortStatus, BeforeAnyTransmissionThePortIsPlainAndTheTipsNameTheDevices)
 {
     const PortStatusTexts texts = DescribePortStatus(TransmitReport{}, kPorts);
     EXPECT_EQ(texts.caption, "Port");
-    EXPECT_THAT(texts.comTips[0], HasSubstr("COM1 is /dev/ttyUSB0 (USB serial adapter)"));
+    EXPECT_THAT(texts.comTips[0], HasSubstr("COM1 is /run/test/ttyUSB0 (USB serial adapter)"));
     EXPECT_THAT(texts.comTips[1], HasSubstr("COM2: no serial port stands behind it"));
     EXPECT_THAT(texts.groupTip, HasSubstr("Nothing sent yet"));
 }
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
     PortStatus, PortStatusFailure,
     ::testing::Values(
         FailureCase{"Permission", Finished(0, kOpenErrorInvalidHandle, EACCES),
-                    "no permission to use /dev/ttyUSB0. Add your user to the dialout group"},
+                    "no permission to use /run/test/ttyUSB0. Add your user to the dialout group"},
         FailureCase{"NoDevice", Finished(1, kOpenErrorInvalidHandle, ENOENT),
                     "no serial port stands behind COM2"},
         FailureCase{"InUse", Finished(0, kOpenErrorInvalidHandle, EBUSY),
