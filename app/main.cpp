@@ -1,8 +1,8 @@
 // The program: a Qt application whose whole life is the console's modal run.
 #include "FaderApp.h"
 
-#include "framework/WindowPeer.h"
 #include "framework/HelpEngine.h"
+#include "framework/WindowPeer.h"
 #include "framework/qt/QtHelpDisplay.h"
 #include "framework/qt/QtWindowSystem.h"
 

@@ -25,7 +25,10 @@ int IndexOf(const std::array<int, kChannelControlCount>& ids, int id)
     return it == ids.end() ? -1 : static_cast<int>(it - ids.begin());
 }
 
-std::size_t At(int channel) { return static_cast<std::size_t>(channel); }
+std::size_t At(int channel)
+{
+    return static_cast<std::size_t>(channel);
+}
 
 int TemplateIndexOf(const DialogTemplate& tmpl, int id)
 {
@@ -296,7 +299,8 @@ void CConsoleDlg::OnBlackout()
     m_bDirty = 1;
 }
 
-void CConsoleDlg::SetAllBoxes(const std::int32_t& allBox, std::array<std::int32_t, kFaderCount>& members,
+void CConsoleDlg::SetAllBoxes(const std::int32_t& allBox,
+                              std::array<std::int32_t, kFaderCount>& members,
                               const std::array<int, kFaderCount>& ids)
 {
     UpdateData(true);
@@ -306,9 +310,15 @@ void CConsoleDlg::SetAllBoxes(const std::int32_t& allBox, std::array<std::int32_
         CheckDlgButton(id, v);
 }
 
-void CConsoleDlg::OnEnableAll() { SetAllBoxes(m_bEnableAll, m_bEnable, kEnaIds); }
+void CConsoleDlg::OnEnableAll()
+{
+    SetAllBoxes(m_bEnableAll, m_bEnable, kEnaIds);
+}
 
-void CConsoleDlg::OnGroupAll() { SetAllBoxes(m_bGroupAll, m_bGroup, kGrpIds); }
+void CConsoleDlg::OnGroupAll()
+{
+    SetAllBoxes(m_bGroupAll, m_bGroup, kGrpIds);
+}
 
 void CConsoleDlg::OnBaseUp()
 {

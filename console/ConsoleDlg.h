@@ -6,9 +6,9 @@
 // Threads: the window thread only; the worker sees nothing of it but g_snapshot.
 #pragma once
 
+#include "PortStatus.h"
 #include "framework/Dialog.h"
 #include "framework/SliderCtrl.h"
-#include "PortStatus.h"
 
 #include <array>
 #include <cstdint>

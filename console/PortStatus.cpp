@@ -10,8 +10,7 @@
 
 namespace {
 
-template <class... Args>
-std::string Format(unsigned id, Args... args)
+template <class... Args> std::string Format(unsigned id, Args... args)
 {
     const std::string pattern = LoadResString(id);
     const int length = std::snprintf(nullptr, 0, pattern.c_str(), args...);
@@ -34,7 +33,10 @@ std::string ClockTime(std::chrono::system_clock::time_point when)
     return text;
 }
 
-int ComNumber(std::int32_t portIndex) { return static_cast<int>(portIndex) + 1; }
+int ComNumber(std::int32_t portIndex)
+{
+    return static_cast<int>(portIndex) + 1;
+}
 
 std::string LastTransmissionLine(const TransmitReport& last, const ComPortMap& ports)
 {
@@ -90,14 +92,15 @@ std::string DescribeFailure(const TransmitReport& report, const ComPortMap& port
 PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap& ports)
 {
     PortStatusTexts texts;
-    texts.caption = LoadResString(!last.finished   ? IDS_PORT_GROUP
+    texts.caption = LoadResString(!last.finished     ? IDS_PORT_GROUP
                                   : last.Succeeded() ? IDS_PORT_GROUP_OK
                                                      : IDS_PORT_GROUP_FAILED);
     const std::string lastLine = LastTransmissionLine(last, ports);
     const int shownPort = last.finished ? static_cast<int>(last.portIndex) : 0;
-    texts.groupTip = (shownPort >= 0 && shownPort < kComPortCount ? DeviceLine(shownPort, ports) + "\n"
-                                                                   : std::string()) +
-                     lastLine;
+    texts.groupTip =
+        (shownPort >= 0 && shownPort < kComPortCount ? DeviceLine(shownPort, ports) + "\n"
+                                                     : std::string()) +
+        lastLine;
     for (int i = 0; i < kComPortCount; ++i)
         texts.comTips[static_cast<std::size_t>(i)] = DeviceLine(i, ports) + "\n" + lastLine;
     return texts;

@@ -20,9 +20,15 @@ CDialog::CDialog(int templateId)
 
 CDialog::~CDialog() = default;
 
-CDialog* CDialog::ActiveModal() { return g_modalDialogs.empty() ? nullptr : g_modalDialogs.back(); }
+CDialog* CDialog::ActiveModal()
+{
+    return g_modalDialogs.empty() ? nullptr : g_modalDialogs.back();
+}
 
-std::uintptr_t CDialog::HelpContextId() const { return kDialogHelpIdBase + static_cast<std::uintptr_t>(m_nTemplateId); }
+std::uintptr_t CDialog::HelpContextId() const
+{
+    return kDialogHelpIdBase + static_cast<std::uintptr_t>(m_nTemplateId);
+}
 
 int CDialog::DoModal()
 {
@@ -86,7 +92,10 @@ void CDialog::OnOK()
         EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
@@ -95,10 +104,9 @@ const MessageMap* CDialog::GetMessageMap() const
     static const MessageMap map{
         CWnd::GetMessageMap(),
         {
-            OnMessageEntry<CDialog>(WM_INITDIALOG,
-                                    [](CDialog& d, const Msg&) -> std::intptr_t {
-                                        return d.OnInitDialog() ? 1 : 0;
-                                    }),
+            OnMessageEntry<CDialog>(
+                WM_INITDIALOG,
+                [](CDialog& d, const Msg&) -> std::intptr_t { return d.OnInitDialog() ? 1 : 0; }),
             OnCommandEntry<CDialog>(BN_CLICKED, IDOK, &CDialog::OnOK),
             OnCommandEntry<CDialog>(BN_CLICKED, IDCANCEL, &CDialog::OnCancel),
         }};

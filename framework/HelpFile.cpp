@@ -31,7 +31,8 @@ std::optional<HelpTopic> ParseHeader(std::string_view line)
         base = 16;
     }
     std::uint32_t id = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), id, base);
+    const auto [end, error] =
+        std::from_chars(number.data(), number.data() + number.size(), id, base);
     if (number.empty() || error != std::errc() || end != number.data() + number.size())
         return std::nullopt;
     HelpTopic topic;

@@ -4,8 +4,14 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 std::size_t SkipBlanks(std::string_view text, std::size_t at)
 {

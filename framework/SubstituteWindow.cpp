@@ -101,8 +101,8 @@ void CSubstituteWindow::MoveFader(int id, int pos, unsigned code)
     m_focusId = id;
     control->pos = std::clamp(pos, control->rangeMin, control->rangeMax);
     if (m_pDialog != nullptr)
-        m_pDialog->SendMessage(WM_VSCROLL,
-                               MakeWParam(code, static_cast<unsigned>(control->pos)), id);
+        m_pDialog->SendMessage(WM_VSCROLL, MakeWParam(code, static_cast<unsigned>(control->pos)),
+                               id);
 }
 
 void CSubstituteWindow::PressEnter()
@@ -119,7 +119,10 @@ void CSubstituteWindow::PressEnter()
         }
 }
 
-void CSubstituteWindow::PressEscape() { Command(IDCANCEL, BN_CLICKED); }
+void CSubstituteWindow::PressEscape()
+{
+    Command(IDCANCEL, BN_CLICKED);
+}
 
 void CSubstituteWindow::SystemCommand(unsigned command)
 {
@@ -159,9 +162,8 @@ void CSubstituteWindow::AdvanceClock(unsigned milliseconds)
 {
     const std::uint64_t until = m_nowMillis + milliseconds;
     for (;;) {
-        auto next = std::min_element(m_timers.begin(), m_timers.end(), [](auto& a, auto& b) {
-            return a.second.due < b.second.due;
-        });
+        auto next = std::min_element(m_timers.begin(), m_timers.end(),
+                                     [](auto& a, auto& b) { return a.second.due < b.second.due; });
         if (next == m_timers.end() || next->second.due > until)
             break;
         m_nowMillis = next->second.due;
@@ -242,7 +244,8 @@ int CSubstituteWindow::GetTrackbarPos(int id) const
 void CSubstituteWindow::SetTrackbarPos(int id, int pos)
 {
     if (Control* control = Find(id))
-        control->pos = std::clamp(pos, control->rangeMin, std::max(control->rangeMin, control->rangeMax));
+        control->pos =
+            std::clamp(pos, control->rangeMin, std::max(control->rangeMin, control->rangeMax));
 }
 
 void CSubstituteWindow::SetTrackbarRangeMin(int id, int minimum)
@@ -267,7 +270,10 @@ void CSubstituteWindow::SetTrackbarTicFreq(int id, int frequency)
         control->ticFreq = frequency;
 }
 
-void CSubstituteWindow::FocusItem(int id) { m_focusId = id; }
+void CSubstituteWindow::FocusItem(int id)
+{
+    m_focusId = id;
+}
 
 void CSubstituteWindow::SelectAllText(int id)
 {
@@ -309,7 +315,10 @@ unsigned CSubstituteWindow::SetTimer(unsigned id, unsigned milliseconds)
     return id;
 }
 
-bool CSubstituteWindow::KillTimer(unsigned id) { return m_timers.erase(id) != 0; }
+bool CSubstituteWindow::KillTimer(unsigned id)
+{
+    return m_timers.erase(id) != 0;
+}
 
 int CSubstituteWindow::MessageBox(const std::string& text, const std::string& caption,
                                   unsigned flags)
@@ -335,7 +344,7 @@ void CSubstituteWindow::EndModalLoop(int result)
 }
 
 std::unique_ptr<CWindowPeer> CSubstituteWindowSystem::CreateDialogWindow(CDialog& dialog,
-                                                                        const DialogTemplate& tmpl)
+                                                                         const DialogTemplate& tmpl)
 {
     auto window = std::make_unique<CSubstituteWindow>(tmpl);
     window->m_modalScript = [this, id = tmpl.id, &dialog](CSubstituteWindow& w) {

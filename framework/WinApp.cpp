@@ -15,7 +15,10 @@ std::string::size_type FileNameStart(const std::string& path)
 }
 } // namespace
 
-CWinApp::CWinApp() { g_pApp = this; }
+CWinApp::CWinApp()
+{
+    g_pApp = this;
+}
 
 CWinApp::~CWinApp()
 {
@@ -42,7 +45,10 @@ void CWinApp::OnHelp()
     m_pMainWnd->WinHelp(active->HelpContextId(), HELP_CONTEXT);
 }
 
-CWinApp* AfxGetApp() { return g_pApp; }
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
 
 const std::string& AfxGetAppTitle()
 {

@@ -63,8 +63,7 @@ public:
     virtual bool KillTimer(unsigned id) = 0;
 
     // A modal message box owned by this window. Its loop keeps dispatching timers.
-    virtual int MessageBox(const std::string& text, const std::string& caption,
-                           unsigned flags) = 0;
+    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
 
     // The window's system (caption) menu, or the window menu we give it where the window
     // system keeps its own to itself. Choosing an item sends WM_SYSCOMMAND with its id.

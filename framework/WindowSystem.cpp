@@ -4,6 +4,12 @@ namespace {
 CWindowSystem* g_pWindowSystem = nullptr;
 }
 
-void AfxSetWindowSystem(CWindowSystem* system) { g_pWindowSystem = system; }
+void AfxSetWindowSystem(CWindowSystem* system)
+{
+    g_pWindowSystem = system;
+}
 
-CWindowSystem* AfxGetWindowSystem() { return g_pWindowSystem; }
+CWindowSystem* AfxGetWindowSystem()
+{
+    return g_pWindowSystem;
+}

@@ -33,12 +33,15 @@ const MessageMap* CWnd::GetMessageMap() const
     return &map;
 }
 
-std::intptr_t CWnd::DefWindowProc(const Msg&) { return 0; }
+std::intptr_t CWnd::DefWindowProc(const Msg&)
+{
+    return 0;
+}
 
 void CWnd::SetDlgItemInt(int id, std::uint32_t value, bool bSigned)
 {
-    const std::string text = bSigned ? std::to_string(static_cast<std::int32_t>(value))
-                                     : std::to_string(value);
+    const std::string text =
+        bSigned ? std::to_string(static_cast<std::int32_t>(value)) : std::to_string(value);
     SetDlgItemText(id, text);
 }
 

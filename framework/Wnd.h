@@ -23,8 +23,14 @@ constexpr std::uintptr_t MakeWParam(unsigned low, unsigned high)
 {
     return (static_cast<std::uintptr_t>(high & 0xFFFFU) << 16) | (low & 0xFFFFU);
 }
-constexpr unsigned LowWord(std::uintptr_t value) { return value & 0xFFFFU; }
-constexpr unsigned HighWord(std::uintptr_t value) { return (value >> 16) & 0xFFFFU; }
+constexpr unsigned LowWord(std::uintptr_t value)
+{
+    return value & 0xFFFFU;
+}
+constexpr unsigned HighWord(std::uintptr_t value)
+{
+    return (value >> 16) & 0xFFFFU;
+}
 
 class CWnd;
 
@@ -55,8 +61,7 @@ struct MessageMap {
 };
 
 // Table rows for handlers of class T.
-template <class T>
-MessageMapEntry OnCommandEntry(std::uint32_t code, int id, void (T::*handler)())
+template <class T> MessageMapEntry OnCommandEntry(std::uint32_t code, int id, void (T::*handler)())
 {
     return {WM_COMMAND, code, id, id, [handler](CWnd& wnd, const Msg&) -> std::intptr_t {
                 (static_cast<T&>(wnd).*handler)();
@@ -68,9 +73,8 @@ template <class T>
 MessageMapEntry OnMessageEntry(std::uint32_t message,
                                std::function<std::intptr_t(T&, const Msg&)> handler)
 {
-    return {message, 0, 0, 0, [handler](CWnd& wnd, const Msg& msg) {
-                return handler(static_cast<T&>(wnd), msg);
-            }};
+    return {message, 0, 0, 0,
+            [handler](CWnd& wnd, const Msg& msg) { return handler(static_cast<T&>(wnd), msg); }};
 }
 
 class CWnd {

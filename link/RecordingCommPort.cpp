@@ -103,7 +103,10 @@ void CRecordingCommPort::ClearRecord()
     m_events.clear();
 }
 
-bool CRecordingCommPort::Valid(PortHandle handle) const { return m_open.count(handle) != 0; }
+bool CRecordingCommPort::Valid(PortHandle handle) const
+{
+    return m_open.count(handle) != 0;
+}
 
 bool CRecordingCommPort::Fail(const std::optional<std::uint32_t>& slot)
 {

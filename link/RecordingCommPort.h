@@ -20,11 +20,11 @@ public:
     enum class EventKind { Open, Flush, GetState, SetState, Drain, Write, Close, Sleep };
     struct Event {
         EventKind kind = EventKind::Open;
-        std::uint64_t atMicros = 0; // virtual clock when the call was made
-        std::string device;         // Open
-        std::uint8_t value = 0;     // Write
-        std::uint16_t parity = 0;   // Write: parity in force; SetState: parity applied
-        std::uint32_t baudRate = 0; // SetState
+        std::uint64_t atMicros = 0;     // virtual clock when the call was made
+        std::string device;             // Open
+        std::uint8_t value = 0;         // Write
+        std::uint16_t parity = 0;       // Write: parity in force; SetState: parity applied
+        std::uint32_t baudRate = 0;     // SetState
         std::uint32_t milliseconds = 0; // Sleep
         bool ok = true;
     };

@@ -17,7 +17,10 @@ CSerialLink::CSerialLink() : m_pPort(CreatePlatformCommPort()) {}
 
 CSerialLink::CSerialLink(std::shared_ptr<CCommPort> port) : m_pPort(std::move(port)) {}
 
-CSerialLink::~CSerialLink() { Close(); }
+CSerialLink::~CSerialLink()
+{
+    Close();
+}
 
 bool CSerialLink::UseBackend(std::shared_ptr<CCommPort> port)
 {

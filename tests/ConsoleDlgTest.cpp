@@ -6,8 +6,8 @@
 
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::Each;
+using ::testing::ElementsAre;
 
 const std::string kPositiveInteger = "Please enter a positive integer.";
 const std::string kInteger = "Please enter an integer.";
@@ -80,7 +80,8 @@ struct BaseTextCase {
     const char* caption;
 };
 
-class ConsoleBaseText : public ConsoleFixture, public ::testing::WithParamInterface<BaseTextCase> {};
+class ConsoleBaseText : public ConsoleFixture,
+                        public ::testing::WithParamInterface<BaseTextCase> {};
 
 TEST_P(ConsoleBaseText, IsJudgedAndRetitlesTheConsole)
 {
@@ -92,16 +93,16 @@ TEST_P(ConsoleBaseText, IsJudgedAndRetitlesTheConsole)
 
 INSTANTIATE_TEST_SUITE_P(
     Console, ConsoleBaseText,
-    ::testing::Values(
-        BaseTextCase{" 12 ", {}, 12, "Tessaro Channels 12 - 19"},
-        BaseTextCase{"505", {}, 505, "Tessaro Channels 505 - 512"},
-        // A refused range still stores the number, and the title follows it.
-        BaseTextCase{"0", {kBaseRange}, 0, "Tessaro Channels 0 - 7"},
-        BaseTextCase{"506", {kBaseRange}, 506, "Tessaro Channels 506 - 513"},
-        BaseTextCase{"99999999999", {kBaseRange}, 4294967295U, "Tessaro Channels -1 - 6"},
-        // A refused parse keeps the previous base.
-        BaseTextCase{"-3", {kPositiveInteger}, 1, "Tessaro Channels 1 - 8"},
-        BaseTextCase{"12a", {kPositiveInteger}, 1, "Tessaro Channels 1 - 8"}));
+    ::testing::Values(BaseTextCase{" 12 ", {}, 12, "Tessaro Channels 12 - 19"},
+                      BaseTextCase{"505", {}, 505, "Tessaro Channels 505 - 512"},
+                      // A refused range still stores the number, and the title follows it.
+                      BaseTextCase{"0", {kBaseRange}, 0, "Tessaro Channels 0 - 7"},
+                      BaseTextCase{"506", {kBaseRange}, 506, "Tessaro Channels 506 - 513"},
+                      BaseTextCase{
+                          "99999999999", {kBaseRange}, 4294967295U, "Tessaro Channels -1 - 6"},
+                      // A refused parse keeps the previous base.
+                      BaseTextCase{"-3", {kPositiveInteger}, 1, "Tessaro Channels 1 - 8"},
+                      BaseTextCase{"12a", {kPositiveInteger}, 1, "Tessaro Channels 1 - 8"}));
 
 TEST_F(ConsoleExchange, FailureAtLevelBoxThreeLeavesTheLaterMembersAlone)
 {
@@ -111,7 +112,7 @@ TEST_F(ConsoleExchange, FailureAtLevelBoxThreeLeavesTheLaterMembersAlone)
     win.Type(IDC_LEVEL2, "22");
     win.Type(IDC_LEVEL3, "abc");
     win.Type(IDC_LEVEL4, "44");
-    win.Click(IDC_ENA1);   // these two change only their controls
+    win.Click(IDC_ENA1); // these two change only their controls
     win.Click(IDC_COM2);
     dlg.m_nLevel[2] = 7;
 
@@ -307,7 +308,7 @@ TEST_F(ConsoleFaders, AFollowerThatHitAnEndMeasuresItsOwnMoveFromWhereItStands)
 TEST_F(ConsoleFaders, UngroupedFaderMovesAloneAndEndOfDragStillRefreshes)
 {
     win.Click(IDC_GRP_ALL);
-    win.Click(IDC_GRP4); // now the only one not grouped
+    win.Click(IDC_GRP4);        // now the only one not grouped
     win.Type(IDC_LEVEL1, "77"); // typed without Set
     win.MoveFader(IDC_SLIDER4, 100);
     for (int i = 0; i < kFaderCount; ++i)

@@ -43,10 +43,18 @@ TEST_F(ConsoleWire, TwoEnabledChannelsSendTwoFrames)
     win.Click(IDC_ENA2);
     win.Click(IDC_SET_ALL);
     TickAndWait();
-    EXPECT_EQ(port->Written(),
-              (std::vector<FrameByte>{{0xFF, M}, {0x00, S}, {0x07, S}, {0x00, S}, {0x80, S},
-                                      {0x43, M}, {0xFF, M}, {0x00, S}, {0x07, S}, {0x01, S},
-                                      {0xFF, S}, {0x03, M}}));
+    EXPECT_EQ(port->Written(), (std::vector<FrameByte>{{0xFF, M},
+                                                       {0x00, S},
+                                                       {0x07, S},
+                                                       {0x00, S},
+                                                       {0x80, S},
+                                                       {0x43, M},
+                                                       {0xFF, M},
+                                                       {0x00, S},
+                                                       {0x07, S},
+                                                       {0x01, S},
+                                                       {0xFF, S},
+                                                       {0x03, M}}));
     EXPECT_EQ(dlg.m_bDirty, 0);
     EXPECT_EQ(port->OpenHandles(), 0);
     EXPECT_FALSE(g_link.IsOpen());
@@ -117,8 +125,14 @@ TEST_F(ConsoleWire, Base250CrossesIntoTheHighBlock)
         win.Type(kLevelIds.at(i), std::to_string(10 + i));
     win.Click(IDC_SET_ALL);
     TickAndWait();
-    EXPECT_EQ(port->Written(), Frames({{250, 10}, {251, 11}, {252, 12}, {253, 13}, {254, 14},
-                                       {255, 15}, {256, 16}, {257, 17}}));
+    EXPECT_EQ(port->Written(), Frames({{250, 10},
+                                       {251, 11},
+                                       {252, 12},
+                                       {253, 13},
+                                       {254, 14},
+                                       {255, 15},
+                                       {256, 16},
+                                       {257, 17}}));
 }
 
 TEST_F(ConsoleWire, Base505ReachesChannel512)

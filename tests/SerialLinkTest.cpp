@@ -1,5 +1,5 @@
-#include "link/RecordingCommPort.h"
 #include "link/SerialLink.h"
+#include "link/RecordingCommPort.h"
 
 #include <gtest/gtest.h>
 
@@ -41,10 +41,18 @@ struct SerialLinkTest : ::testing::Test {
                 out.emplace_back(text);
                 break;
             }
-            case Kind::Drain: out.emplace_back("D"); break;
-            case Kind::Sleep: out.push_back("P" + std::to_string(e.milliseconds)); break;
-            case Kind::SetState: out.emplace_back(e.parity == M ? "SM" : "SS"); break;
-            default: out.emplace_back("?"); break;
+            case Kind::Drain:
+                out.emplace_back("D");
+                break;
+            case Kind::Sleep:
+                out.push_back("P" + std::to_string(e.milliseconds));
+                break;
+            case Kind::SetState:
+                out.emplace_back(e.parity == M ? "SM" : "SS");
+                break;
+            default:
+                out.emplace_back("?");
+                break;
             }
         }
         return out;
@@ -123,10 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
                         p.FailOpen(kSomeError);
                     },
                     kOpenErrorInvalidHandle},
-        OpenFailure{"GetState", [](auto& p) { p.FailGetState(kSomeError); },
-                    kOpenErrorGetState},
-        OpenFailure{"SetState", [](auto& p) { p.FailSetState(kSomeError); },
-                    kOpenErrorSetState}),
+        OpenFailure{"GetState", [](auto& p) { p.FailGetState(kSomeError); }, kOpenErrorGetState},
+        OpenFailure{"SetState", [](auto& p) { p.FailSetState(kSomeError); }, kOpenErrorSetState}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SerialLinkTest, OpenFlushesBeforeItTestsTheHandle)

@@ -1,6 +1,6 @@
 // The string table: exact texts, as the operator sees them.
-#include "res/Resource.h"
 #include "res/Strings.h"
+#include "res/Resource.h"
 
 #include <gtest/gtest.h>
 

@@ -94,11 +94,11 @@ TEST(TemplateConsole, TabRunsThroughChannelColumnsThenTheRightPanel)
 {
     std::vector<int> expected{IDC_BASE_ADDR};
     for (std::size_t i = 0; i < kChannelControlCount; ++i)
-        expected.insert(expected.end(), {kSliderIds[i], kLevelIds[i], kSetIds[i], kGrpIds[i],
-                                         kEnaIds[i]});
+        expected.insert(expected.end(),
+                        {kSliderIds[i], kLevelIds[i], kSetIds[i], kGrpIds[i], kEnaIds[i]});
     expected.insert(expected.end(), kComIds.begin(), kComIds.end());
-    expected.insert(expected.end(), {IDC_PERCENT, IDC_VALUE, IDC_BLACKOUT, IDC_SET_ALL,
-                                     IDC_GRP_ALL, IDC_ENA_ALL, IDC_BASE_UP, IDC_BASE_DOWN});
+    expected.insert(expected.end(), {IDC_PERCENT, IDC_VALUE, IDC_BLACKOUT, IDC_SET_ALL, IDC_GRP_ALL,
+                                     IDC_ENA_ALL, IDC_BASE_UP, IDC_BASE_DOWN});
     EXPECT_EQ(TabStops(Template(IDD_CONSOLE)), expected);
 }
 
@@ -126,7 +126,8 @@ TEST(TemplateConsole, SetAllIsTheOnlyDefaultButtonAndAboutNoTabStop)
 TEST(TemplateConsole, ChannelColumnsAre28ApartExceptGrpAndEna8)
 {
     constexpr int kColumnPitch = 28;
-    for (const auto* ids : {&kSliderIds, &kLevelIds, &kSetIds, &kChanLabelIds, &kGrpIds, &kEnaIds}) {
+    for (const auto* ids :
+         {&kSliderIds, &kLevelIds, &kSetIds, &kChanLabelIds, &kGrpIds, &kEnaIds}) {
         const ControlTemplate& first = Control((*ids)[0]);
         for (std::size_t i = 1; i < kChannelControlCount; ++i) {
             const ControlTemplate& control = Control((*ids)[i]);

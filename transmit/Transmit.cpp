@@ -18,8 +18,8 @@ TransmitReport RunTransmission()
 {
     TransmitReport report;
     report.portIndex = g_snapshot.nPortIndex;
-    report.openError =
-        g_link.Open(static_cast<std::uint16_t>(g_snapshot.nPortIndex), kDefaultBaudRate, kNineBitMode);
+    report.openError = g_link.Open(static_cast<std::uint16_t>(g_snapshot.nPortIndex),
+                                   kDefaultBaudRate, kNineBitMode);
     if (!report.openError.empty())
         report.errorCode = g_link.m_dwLastError;
     g_link.SetAddress(kDeviceAddress);
@@ -29,11 +29,13 @@ TransmitReport RunTransmission()
         for (int i = 0; i < kConsoleChannels; ++i) {
             const std::int32_t slot = g_snapshot.nSlot[static_cast<std::size_t>(i)];
             // Counted wide: a base near 2^32 must not wrap round onto channels 1 to 7.
-            const std::uint64_t channel = std::uint64_t{g_snapshot.nBaseAddress} + static_cast<std::uint64_t>(i);
+            const std::uint64_t channel =
+                std::uint64_t{g_snapshot.nBaseAddress} + static_cast<std::uint64_t>(i);
             // A channel outside the universe would wrap onto another one in the frame.
             if (slot < 0 || channel < kFirstChannel || channel > kLastChannel)
                 continue;
-            if (SendChannelLevel(static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(slot))) {
+            if (SendChannelLevel(static_cast<std::uint32_t>(channel),
+                                 static_cast<std::uint8_t>(slot))) {
                 ++report.framesSent;
                 continue;
             }
@@ -63,7 +65,10 @@ std::uint32_t TransmitThreadProc(void* /*parameter*/)
     return 0;
 }
 
-CTransmitWorker::~CTransmitWorker() { Wait(); }
+CTransmitWorker::~CTransmitWorker()
+{
+    Wait();
+}
 
 bool CTransmitWorker::Start()
 {

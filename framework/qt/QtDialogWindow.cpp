@@ -26,8 +26,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
 #include <QTimer>
@@ -580,10 +580,9 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const DialogTemplate& tmpl, QW
     if (m_bContextHelpButton)
         widget->setWindowFlag(Qt::WindowContextHelpButtonHint);
     widget->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(widget, &QWidget::customContextMenuRequested, widget,
-                     [this, widget](const QPoint& pos) {
-                         ContextMenuOn(widget, widget->mapToGlobal(pos));
-                     });
+    QObject::connect(
+        widget, &QWidget::customContextMenuRequested, widget,
+        [this, widget](const QPoint& pos) { ContextMenuOn(widget, widget->mapToGlobal(pos)); });
 
     // The window menu starts as a system menu does, with Close; the dialog may add to it.
     widget->installEventFilter(widget);
@@ -860,12 +859,11 @@ void CQtDialogWindow::HelpOn(QWidget* widget, bool modifierHeld)
 void CQtDialogWindow::ContextMenuOn(QWidget* widget, const QPoint& globalPos)
 {
     const Item* item = FindWidget(widget);
-    const std::uintptr_t target =
-        item != nullptr && item->tmpl->id != IDC_STATIC
-            ? static_cast<std::uintptr_t>(item->tmpl->id)
-            : kContextMenuOnWindow;
-    const auto packed = static_cast<std::intptr_t>(MakeWParam(static_cast<unsigned>(globalPos.x()),
-                                                              static_cast<unsigned>(globalPos.y())));
+    const std::uintptr_t target = item != nullptr && item->tmpl->id != IDC_STATIC
+                                      ? static_cast<std::uintptr_t>(item->tmpl->id)
+                                      : kContextMenuOnWindow;
+    const auto packed = static_cast<std::intptr_t>(
+        MakeWParam(static_cast<unsigned>(globalPos.x()), static_cast<unsigned>(globalPos.y())));
     Send(WM_CONTEXTMENU, target, packed);
 }
 

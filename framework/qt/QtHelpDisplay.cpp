@@ -17,7 +17,10 @@ const char* const kHelpWindowCaption = "Lumivane Help";
 
 CQtHelpDisplay::CQtHelpDisplay() = default;
 
-CQtHelpDisplay::~CQtHelpDisplay() { CloseTopicWindow(); }
+CQtHelpDisplay::~CQtHelpDisplay()
+{
+    CloseTopicWindow();
+}
 
 QWidget* CQtHelpDisplay::FindControl(int controlId)
 {

@@ -419,7 +419,8 @@ TEST_F(ConsoleWindowHelp, F1ShowsTheTopicOfTheFocusedControl)
 TEST_F(ConsoleWindowHelp, RightClickOnAControlOffersItsHelp)
 {
     QWidget* blackout = Button(IDC_BLACKOUT);
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), blackout->mapToGlobal(QPoint(2, 2)));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2),
+                            blackout->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(blackout, &click);
     EXPECT_EQ(m_menus, std::vector<int>{IDC_BLACKOUT});
     EXPECT_EQ(m_popups.size(), 1U);
