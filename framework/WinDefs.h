@@ -57,6 +57,7 @@ constexpr std::uint32_t WM_INITDIALOG = 0x0110;
 constexpr std::uint32_t WM_COMMAND = 0x0111;
 constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
 constexpr std::uint32_t WM_TIMER = 0x0113;
+constexpr std::uint32_t WM_HSCROLL = 0x0114; // a horizontal trackbar's reports
 constexpr std::uint32_t WM_VSCROLL = 0x0115;
 // Our own: a control's tooltip is about to be shown (wParam: its template index), so that the
 // dialog can bring the text up to date first.
@@ -90,7 +91,10 @@ constexpr int ID_HELP = 0xE146;
 
 // Message-box flags.
 constexpr std::uint32_t MB_OK = 0x0000;
+constexpr std::uint32_t MB_ICONHAND = 0x0010;
+constexpr std::uint32_t MB_ICONQUESTION = 0x0020;
 constexpr std::uint32_t MB_ICONEXCLAMATION = 0x0030;
+constexpr std::uint32_t MB_ICONASTERISK = 0x0040;
 constexpr std::uint32_t MB_ICONMASK = 0x00F0;
 
 // Help engine commands and request kinds.

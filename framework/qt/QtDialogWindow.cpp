@@ -58,13 +58,6 @@ constexpr int kTrackbarDefaultMax = 100;
 constexpr int kTrackbarPageDivisor = 5;
 constexpr int kTrackbarLineSize = 1;
 
-// WM_HSCROLL, with which a horizontal trackbar reports; and the message-box icons besides the
-// exclamation mark. Our templates use neither, but a window must not misreport them.
-constexpr std::uint32_t kHScrollMessage = 0x0114;
-constexpr std::uint32_t kMbIconHand = 0x0010;
-constexpr std::uint32_t kMbIconQuestion = 0x0020;
-constexpr std::uint32_t kMbIconAsterisk = 0x0040;
-
 // An SS_ICON static names its icon "#<id>" and takes the icon's own size.
 constexpr char kOrdinalPrefix = '#';
 constexpr int kIconSize = 32;
@@ -138,13 +131,13 @@ int OrdinalOf(std::string_view name)
 QMessageBox::Icon MessageIcon(unsigned flags)
 {
     switch (flags & MB_ICONMASK) {
-    case kMbIconHand:
+    case MB_ICONHAND:
         return QMessageBox::Critical;
-    case kMbIconQuestion:
+    case MB_ICONQUESTION:
         return QMessageBox::Question;
     case MB_ICONEXCLAMATION:
         return QMessageBox::Warning;
-    case kMbIconAsterisk:
+    case MB_ICONASTERISK:
         return QMessageBox::Information;
     default:
         return QMessageBox::NoIcon;
@@ -711,7 +704,7 @@ void CQtDialogWindow::BuildControls(const DialogTemplate& tmpl)
                 slider->setTickPosition(QSlider::TicksBothSides);
             else
                 slider->setTickPosition(QSlider::TicksBelow);
-            const std::uint32_t message = vertical ? WM_VSCROLL : kHScrollMessage;
+            const std::uint32_t message = vertical ? WM_VSCROLL : WM_HSCROLL;
             slider->m_onScroll = [this, index, message, slider](unsigned code) {
                 const bool thumb = code == SB_THUMBTRACK || code == SB_THUMBPOSITION;
                 const unsigned pos = thumb ? static_cast<unsigned>(slider->Pos()) : 0U;
