@@ -2,10 +2,12 @@
 // does no I/O), so the figure is the link's own cost per frame.
 #include "link/DeviceFrame.h"
 #include "link/RecordingCommPort.h"
+#include "link/PreciseWakeup.h"
 #include "link/SerialLink.h"
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <memory>
 
 namespace {
@@ -46,5 +48,49 @@ void SendSetLevelFrameRecorded(benchmark::State& state)
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(SendSetLevelFrameRecorded);
+
+// One eight-channel transmission on the modelled line at 9600 baud, in real time: bytes leave a
+// FIFO at the baud rate, and the drain either waits for them (a UART) or returns at once (many
+// USB adapters). "ratio_to_line" compares it with the physical limit, eight frames of 66 bit
+// times each with two 2 ms pauses: 8 x (6.875 + 4) ms = 87.0 ms.
+void EightFramesOnLineModel(benchmark::State& state)
+{
+    constexpr double kLimitSeconds = 8 * (66.0 / 9600.0 + 2 * 0.002);
+    constexpr std::uint32_t kFrames = 8;
+    constexpr std::uint32_t kLevelStep = 31;
+    // The link's pauses are short; let the kernel wake this thread on time, as the termios
+    // backend does for its own sleeps.
+    [[maybe_unused]] const CPreciseWakeup precise;
+
+    auto port = std::make_shared<CRecordingCommPort>();
+    port->SetDrainMode(state.range(0) == 0 ? CRecordingCommPort::DrainMode::Exact
+                                           : CRecordingCommPort::DrainMode::Early);
+    port->UseRealTime();
+    CSerialLink link(port);
+    link.SetAddress(0xFF);
+    link.SetHeaderByte(0x00);
+    std::chrono::duration<double> total{0};
+    for (auto _ : state) {
+        port->ClearRecord();
+        const auto start = std::chrono::steady_clock::now();
+        link.Open(0, kDefaultBaudRate, 1);
+        for (std::uint32_t channel = 1; channel <= kFrames; ++channel)
+            link.Send(BuildSetLevelPayload(channel, static_cast<std::uint8_t>(channel * kLevelStep)));
+        link.Close();
+        total += std::chrono::steady_clock::now() - start;
+        if (port->Written().size() != kFrames * 6) {
+            state.SkipWithError("bytes were lost or garbled on the line");
+            break;
+        }
+    }
+    state.counters["ratio_to_line"] = benchmark::Counter(
+        total.count() / kLimitSeconds, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(EightFramesOnLineModel)
+    ->ArgName("early_drain")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace

@@ -11,6 +11,7 @@ using PortHandle = std::intptr_t;
 constexpr PortHandle INVALID_PORT_HANDLE = -1;
 
 constexpr std::uint8_t ONESTOPBIT = 0;
+constexpr std::uint8_t ONE5STOPBITS = 1;
 constexpr std::uint8_t TWOSTOPBITS = 2;
 
 // A port's serial settings. The four fields the link changes are spelled out; everything else
@@ -23,6 +24,10 @@ struct CommState {
     std::uint8_t StopBits = ONESTOPBIT;
     std::vector<std::uint8_t> native;
 };
+
+// Line time of one character with these settings: start bit, data bits, parity bit (unless
+// NOPARITY), stop bits, at the baud rate; rounded up to whole microseconds, 0 without a rate.
+std::uint64_t CharacterMicros(const CommState& state);
 
 // All calls come from one thread at a time (the link's current user). A backend never throws;
 // a failing call returns false (or INVALID_PORT_HANDLE) and LastError() tells why.
@@ -44,6 +49,12 @@ public:
     // The system error code of this port's last failed call.
     virtual std::uint32_t LastError() const = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
+
+    // The clock the link keeps its line clock on: steady time in microseconds, and a wait of
+    // a given number of microseconds on it. Real ports use the steady clock; a test port may
+    // run a virtual one.
+    virtual std::uint64_t NowMicros();
+    virtual void SleepMicros(std::uint64_t micros);
 };
 
 // The real serial ports of the platform this program was built for.

@@ -2,6 +2,7 @@
 
 #include "DeviceFrame.h"
 #include "PortMap.h"
+#include "PreciseWakeup.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,9 +18,6 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-#if __has_include(<sys/prctl.h>)
-#include <sys/prctl.h>
-#endif
 
 namespace {
 
@@ -139,33 +137,6 @@ bool HeldExclusively(int)
 {
     return false;
 }
-#endif
-
-#ifdef PR_SET_TIMERSLACK
-// Linux lets a thread's timers fire up to its timer slack (50 us by default) late. The link
-// pauses 2 ms at every parity change, sixteen times per eight frames, so for the length of
-// one pause the calling thread asks for a punctual wake-up, then gets its own slack back.
-class CPreciseWakeup {
-public:
-    CPreciseWakeup() : m_previous(::prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0))
-    {
-        if (m_previous > 0)
-            ::prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
-    }
-    ~CPreciseWakeup()
-    {
-        if (m_previous > 0)
-            ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(m_previous), 0, 0, 0);
-    }
-    CPreciseWakeup(const CPreciseWakeup&) = delete;
-    CPreciseWakeup& operator=(const CPreciseWakeup&) = delete;
-
-private:
-    int m_previous;
-};
-#else
-// No such knob here; the sleep is as punctual as the system makes it.
-class CPreciseWakeup {};
 #endif
 
 // Closes a descriptor on every early return of OpenDevice.
@@ -461,6 +432,12 @@ void CPosixCommPort::Sleep(std::uint32_t milliseconds)
 {
     [[maybe_unused]] const CPreciseWakeup precise;
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void CPosixCommPort::SleepMicros(std::uint64_t micros)
+{
+    [[maybe_unused]] const CPreciseWakeup precise;
+    std::this_thread::sleep_for(std::chrono::microseconds(micros));
 }
 
 std::unique_ptr<CCommPort> CreatePlatformCommPort()

@@ -44,6 +44,7 @@ public:
     // The errno of this object's last failed call.
     std::uint32_t LastError() const override;
     void Sleep(std::uint32_t milliseconds) override;
+    void SleepMicros(std::uint64_t micros) override;
 
 private:
     bool Fail(int error);

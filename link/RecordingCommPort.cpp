@@ -1,9 +1,9 @@
 #include "RecordingCommPort.h"
 
+#include <algorithm>
+#include <thread>
+
 namespace {
-// One character is 11 bit times: start, 8 data, parity, stop.
-constexpr std::uint64_t kBitsPerCharacter = 11;
-constexpr std::uint64_t kMicrosPerSecond = 1'000'000;
 constexpr std::uint64_t kMicrosPerMilli = 1'000;
 constexpr std::uint32_t kErrorInvalidHandle = 6; // what a closed or unknown handle reports
 constexpr std::uint32_t kErrorNoDevice = 2;
@@ -69,6 +69,19 @@ void CRecordingCommPort::RemoveDevice(const std::string& name)
     m_devices.erase(name);
 }
 
+void CRecordingCommPort::SetDrainMode(DrainMode mode)
+{
+    std::lock_guard lock(m_mutex);
+    m_drainMode = mode;
+}
+
+void CRecordingCommPort::UseRealTime()
+{
+    std::lock_guard lock(m_mutex);
+    m_bRealTime = true;
+    m_epoch = std::chrono::steady_clock::now() - std::chrono::microseconds(m_nowMicros);
+}
+
 std::vector<CRecordingCommPort::Event> CRecordingCommPort::Events() const
 {
     std::lock_guard lock(m_mutex);
@@ -79,10 +92,22 @@ std::vector<FrameByte> CRecordingCommPort::Written() const
 {
     std::lock_guard lock(m_mutex);
     std::vector<FrameByte> bytes;
-    for (const Event& event : m_events)
-        if (event.kind == EventKind::Write && event.ok)
-            bytes.push_back({event.value, event.parity});
+    for (const WireByte& byte : m_wire)
+        if (!byte.corrupted && !byte.cut)
+            bytes.push_back({byte.value, byte.parity});
     return bytes;
+}
+
+std::vector<CRecordingCommPort::WireByte> CRecordingCommPort::Wire() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_wire;
+}
+
+std::vector<std::int64_t> CRecordingCommPort::QuietBeforeParityChanges() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_quiet;
 }
 
 int CRecordingCommPort::OpenHandles() const
@@ -91,16 +116,48 @@ int CRecordingCommPort::OpenHandles() const
     return static_cast<int>(m_open.size());
 }
 
-std::uint64_t CRecordingCommPort::NowMicros() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_nowMicros;
-}
-
 void CRecordingCommPort::ClearRecord()
 {
     std::lock_guard lock(m_mutex);
     m_events.clear();
+    m_wire.clear();
+    m_quiet.clear();
+}
+
+std::uint64_t CRecordingCommPort::Now() const
+{
+    if (!m_bRealTime)
+        return m_nowMicros;
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                          std::chrono::steady_clock::now() - m_epoch)
+                                          .count());
+}
+
+void CRecordingCommPort::AdvanceTo(std::unique_lock<std::mutex>& lock, std::uint64_t micros)
+{
+    if (!m_bRealTime) {
+        m_nowMicros = std::max(m_nowMicros, micros);
+        return;
+    }
+    const auto until = m_epoch + std::chrono::microseconds(micros);
+    lock.unlock();
+    std::this_thread::sleep_until(until);
+    lock.lock();
+}
+
+void CRecordingCommPort::Retime(std::size_t first, std::uint64_t from)
+{
+    std::uint64_t lineFree = from;
+    if (first > 0)
+        lineFree = std::max(lineFree, m_wire[first - 1].endMicros);
+    for (std::size_t i = first; i < m_wire.size(); ++i) {
+        WireByte& byte = m_wire[i];
+        byte.parity = m_state.Parity;
+        byte.startMicros = std::max(byte.queuedMicros, lineFree);
+        byte.endMicros = byte.startMicros + CharacterMicros(m_state);
+        lineFree = byte.endMicros;
+    }
+    m_lineFreeAt = lineFree;
 }
 
 bool CRecordingCommPort::Valid(PortHandle handle) const
@@ -118,7 +175,7 @@ bool CRecordingCommPort::Fail(const std::optional<std::uint32_t>& slot)
 
 void CRecordingCommPort::Record(Event event)
 {
-    event.atMicros = m_nowMicros;
+    event.atMicros = Now();
     m_events.push_back(std::move(event));
 }
 
@@ -168,6 +225,7 @@ bool CRecordingCommPort::GetState(PortHandle handle, CommState& state)
 bool CRecordingCommPort::SetState(PortHandle handle, const CommState& state)
 {
     std::lock_guard lock(m_mutex);
+    const std::uint64_t now = Now();
     ++m_setStateCalls;
     Event event = MakeEvent(EventKind::SetState);
     event.parity = state.Parity;
@@ -178,7 +236,28 @@ bool CRecordingCommPort::SetState(PortHandle handle, const CommState& state)
     } else if (m_setStateCalls >= m_failSetStateFrom && Fail(m_failSetState)) {
         event.ok = false;
     } else {
+        const bool parityChanges = state.Parity != m_state.Parity;
+        const bool lineChanges = parityChanges || CharacterMicros(state) != CharacterMicros(m_state);
+        // Bytes already on the wire keep their timing; a change under one garbles it.
+        std::size_t firstQueued = m_wire.size();
+        for (std::size_t i = m_wire.size(); i-- > 0;) {
+            WireByte& byte = m_wire[i];
+            if (byte.cut)
+                break;
+            if (byte.startMicros >= now) {
+                firstQueued = i;
+                continue;
+            }
+            if (byte.endMicros > now && lineChanges)
+                byte.corrupted = true;
+            if (parityChanges)
+                m_quiet.push_back(static_cast<std::int64_t>(now) -
+                                  static_cast<std::int64_t>(byte.endMicros));
+            break;
+        }
         m_state = state;
+        if (lineChanges)
+            Retime(firstQueued, now);
     }
     Record(event);
     return event.ok;
@@ -186,7 +265,7 @@ bool CRecordingCommPort::SetState(PortHandle handle, const CommState& state)
 
 bool CRecordingCommPort::DrainOutput(PortHandle handle)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     Event event = MakeEvent(EventKind::Drain);
     if (!Valid(handle)) {
         m_lastError = kErrorInvalidHandle;
@@ -195,6 +274,8 @@ bool CRecordingCommPort::DrainOutput(PortHandle handle)
         event.ok = false;
     }
     Record(event);
+    if (event.ok && m_drainMode == DrainMode::Exact)
+        AdvanceTo(lock, m_lineFreeAt);
     return event.ok;
 }
 
@@ -212,8 +293,17 @@ bool CRecordingCommPort::WriteByte(PortHandle handle, std::uint8_t value)
         event.ok = false;
     }
     Record(event);
-    if (event.ok && m_state.BaudRate != 0)
-        m_nowMicros += kBitsPerCharacter * kMicrosPerSecond / m_state.BaudRate;
+    if (event.ok) {
+        // Into the FIFO: the call returns at once, the byte leaves when the line is free.
+        WireByte byte;
+        byte.value = value;
+        byte.parity = m_state.Parity;
+        byte.queuedMicros = Now();
+        byte.startMicros = std::max(byte.queuedMicros, m_lineFreeAt);
+        byte.endMicros = byte.startMicros + CharacterMicros(m_state);
+        m_lineFreeAt = byte.endMicros;
+        m_wire.push_back(byte);
+    }
     return event.ok;
 }
 
@@ -227,6 +317,12 @@ bool CRecordingCommPort::CloseDevice(PortHandle handle)
     } else {
         // The handle is gone even when the close reports a failure.
         m_open.erase(handle);
+        // Like many drivers, the close discards what the FIFO still holds.
+        const std::uint64_t now = Now();
+        for (WireByte& byte : m_wire)
+            if (byte.endMicros > now)
+                byte.cut = true;
+        m_lineFreeAt = std::min(m_lineFreeAt, now);
         if (Fail(m_failClose))
             event.ok = false;
     }
@@ -242,9 +338,24 @@ std::uint32_t CRecordingCommPort::LastError() const
 
 void CRecordingCommPort::Sleep(std::uint32_t milliseconds)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     Event event = MakeEvent(EventKind::Sleep);
     event.milliseconds = milliseconds;
     Record(event);
-    m_nowMicros += milliseconds * kMicrosPerMilli;
+    AdvanceTo(lock, Now() + milliseconds * kMicrosPerMilli);
+}
+
+std::uint64_t CRecordingCommPort::NowMicros()
+{
+    std::lock_guard lock(m_mutex);
+    return Now();
+}
+
+void CRecordingCommPort::SleepMicros(std::uint64_t micros)
+{
+    std::unique_lock lock(m_mutex);
+    Event event = MakeEvent(EventKind::Wait);
+    event.micros = micros;
+    Record(event);
+    AdvanceTo(lock, Now() + micros);
 }

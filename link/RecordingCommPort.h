@@ -1,6 +1,8 @@
-// A serial port that exists only in memory: it keeps every byte with the parity it went out
-// with, every settings change and every pause on a virtual clock, and can be told to fail.
-// Tests and benchmarks use it in place of a real device.
+// A serial port that exists only in memory: it keeps every call with the time it was made,
+// and can be told to fail. Behind it runs a model of the line: bytes leave one after another
+// at the baud rate from an unbounded FIFO, each with the parity in force when its start bit
+// begins; a settings change while a byte is on the wire corrupts that byte, and a close
+// discards what has not left yet. Tests and benchmarks use it in place of a real device.
 //
 // Thread-safe: the transmission worker writes while a test thread may read the record.
 #pragma once
@@ -8,6 +10,7 @@
 #include "CommPort.h"
 #include "DeviceFrame.h"
 
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -17,7 +20,7 @@
 
 class CRecordingCommPort : public CCommPort {
 public:
-    enum class EventKind { Open, Flush, GetState, SetState, Drain, Write, Close, Sleep };
+    enum class EventKind { Open, Flush, GetState, SetState, Drain, Write, Close, Sleep, Wait };
     struct Event {
         EventKind kind = EventKind::Open;
         std::uint64_t atMicros = 0;     // virtual clock when the call was made
@@ -26,7 +29,23 @@ public:
         std::uint16_t parity = 0;       // Write: parity in force; SetState: parity applied
         std::uint32_t baudRate = 0;     // SetState
         std::uint32_t milliseconds = 0; // Sleep
+        std::uint64_t micros = 0;       // Wait
         bool ok = true;
+    };
+
+    // A UART's drain waits until the last stop bit has left; many USB adapters cannot tell
+    // and report their output drained at once.
+    enum class DrainMode { Exact, Early };
+
+    // One character on the modelled line.
+    struct WireByte {
+        std::uint8_t value = 0;
+        std::uint16_t parity = 0; // in force when its start bit began
+        std::uint64_t queuedMicros = 0;
+        std::uint64_t startMicros = 0;
+        std::uint64_t endMicros = 0; // its stop bit has left
+        bool corrupted = false;      // the settings changed while it was on the wire
+        bool cut = false;            // discarded by a close before it had left
     };
 
     // Only COM1..COM4 and paths added with AddDevice exist; all four COM ports do by default.
@@ -43,12 +62,20 @@ public:
     void FailDrain(std::uint32_t error) { Set(m_failDrain, error); }
     void ClearFailures();
     void RemoveDevice(const std::string& name);
+    void SetDrainMode(DrainMode mode);
+    // Runs the clock on steady time and really waits (benchmarks); the default is a virtual
+    // clock that only the port's own waits advance.
+    void UseRealTime();
 
     // What happened so far.
     std::vector<Event> Events() const;
+    // The bytes that reached the far end intact, with their ninth bit.
     std::vector<FrameByte> Written() const;
+    std::vector<WireByte> Wire() const;
+    // For every parity change made after a byte was written: how long the line had been idle,
+    // in microseconds; negative when a byte was still on the wire.
+    std::vector<std::int64_t> QuietBeforeParityChanges() const;
     int OpenHandles() const;
-    std::uint64_t NowMicros() const;
     void ClearRecord();
 
     PortHandle OpenDevice(const std::string& name) override;
@@ -60,6 +87,8 @@ public:
     bool CloseDevice(PortHandle handle) override;
     std::uint32_t LastError() const override;
     void Sleep(std::uint32_t milliseconds) override;
+    std::uint64_t NowMicros() override;
+    void SleepMicros(std::uint64_t micros) override;
 
     // The settings a freshly opened port reports: 19200 baud, 7 data bits, even parity, two
     // stop bits, and a native block the link must hand back untouched.
@@ -70,6 +99,11 @@ private:
     bool Valid(PortHandle handle) const;
     bool Fail(const std::optional<std::uint32_t>& slot);
     void Record(Event event);
+    std::uint64_t Now() const;
+    // Moves the clock to `micros`: at once on the virtual clock, by sleeping on the real one.
+    void AdvanceTo(std::unique_lock<std::mutex>& lock, std::uint64_t micros);
+    // Lays the queued bytes from `first` on out again after a settings change.
+    void Retime(std::size_t first, std::uint64_t from);
 
     mutable std::mutex m_mutex;
     std::set<std::string> m_devices;
@@ -78,6 +112,12 @@ private:
     CommState m_state;
     std::vector<Event> m_events;
     std::uint64_t m_nowMicros = 0;
+    bool m_bRealTime = false;
+    std::chrono::steady_clock::time_point m_epoch = std::chrono::steady_clock::now();
+    DrainMode m_drainMode = DrainMode::Exact;
+    std::vector<WireByte> m_wire;
+    std::vector<std::int64_t> m_quiet;
+    std::uint64_t m_lineFreeAt = 0;
     std::uint32_t m_lastError = 0;
     int m_setStateCalls = 0;
     int m_writeCalls = 0;

@@ -1,5 +1,6 @@
 #include "SerialLink.h"
 
+#include <algorithm>
 #include <array>
 
 const char* const kOpenErrorUnsupportedPort = "Opening serial port: Only Com1 - Com4 are supported";
@@ -73,13 +74,23 @@ std::string CSerialLink::Open(std::uint16_t port, std::uint32_t baudRate, std::u
     m_wBaudRate = rate;
     m_wNineBit = nineBit;
     m_nPort = port;
+    m_qwLineEnd = 0;
     return {};
+}
+
+void CSerialLink::WaitForLineClock()
+{
+    const std::uint64_t now = m_pPort->NowMicros();
+    if (now < m_qwLineEnd)
+        m_pPort->SleepMicros(std::min(m_qwLineEnd - now, kLineClockDeadlineMicros));
 }
 
 void CSerialLink::Close()
 {
     if (m_nPort == kClosed)
         return;
+    // A driver that discards its queue on close would cut off the last checksum.
+    WaitForLineClock();
     m_bLastResult = m_pPort->CloseDevice(m_hPort) ? 1 : 0;
     if (m_bLastResult == 0)
         m_dwLastError = m_pPort->LastError();
@@ -99,6 +110,7 @@ bool CSerialLink::WriteByte(std::uint8_t value, std::uint16_t parity)
             m_dwLastError = m_pPort->LastError();
             return false;
         }
+        WaitForLineClock();
         m_pPort->Sleep(kParityChangePauseMs);
         const std::uint16_t previous = m_dcb.Parity;
         m_dcb.Parity = parity;
@@ -116,6 +128,8 @@ bool CSerialLink::WriteByte(std::uint8_t value, std::uint16_t parity)
         m_dwLastError = m_pPort->LastError();
         return false;
     }
+    // The byte starts once the one before it has left, or now if the line is idle.
+    m_qwLineEnd = std::max(m_pPort->NowMicros(), m_qwLineEnd) + CharacterMicros(m_dcb);
     return true;
 }
 

@@ -15,6 +15,9 @@
 
 constexpr std::uint32_t kDefaultBaudRate = 9600;
 constexpr std::uint32_t kParityChangePauseMs = 2;
+// The longest the link waits for its line clock before a parity change or at Close: the same
+// bound as a port's own drain, so a wrong clock can never hang a transmission.
+constexpr std::uint64_t kLineClockDeadlineMicros = 500'000;
 
 extern const char* const kOpenErrorUnsupportedPort;
 extern const char* const kOpenErrorInvalidHandle;
@@ -49,9 +52,10 @@ public:
     // Sends the payload framed (nine-bit mode) or bare (plain mode). False when the link is
     // closed or a byte could not be sent; the frame stops at the first byte that failed.
     bool Send(ByteString payload);
-    // Sends one byte, first switching the parity when nine-bit mode needs another one (after
-    // the line has drained and a 2 ms pause). False when closed, or when the parity change or
-    // the write failed; a byte is never sent with a parity that could not be set.
+    // Sends one byte, first switching the parity when nine-bit mode needs another one: after
+    // the port reports its output drained, the line clock says the last stop bit has left, and
+    // a 2 ms pause. False when closed, or when the parity change or the write failed; a byte
+    // is never sent with a parity that could not be set.
     bool WriteByte(std::uint8_t value, std::uint16_t parity);
 
     // The fields are public so that any caller may inspect the link's last outcome.
@@ -68,6 +72,13 @@ public:
 
 private:
     std::string FailOpen(const char* text);
+    // Many USB adapters report their output drained while their own FIFO still shifts bytes
+    // out, and a parity change would then reach bytes not yet sent. So the link keeps its own
+    // clock of when the last byte written can have left the wire, and waits for it.
+    void WaitForLineClock();
+
+    // Earliest time (port clock, microseconds) the stop bit of the last byte written leaves.
+    std::uint64_t m_qwLineEnd = 0;
 
     std::shared_ptr<CCommPort> m_pPort;
 };

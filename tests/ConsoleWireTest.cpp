@@ -247,4 +247,38 @@ TEST_F(ConsoleWire, AFailedOpenIsReportedAndNothingIsSent)
     EXPECT_EQ(dlg.m_bDirty, 0);
 }
 
+// Through the console, on a UART and on an adapter whose drain returns before its FIFO has
+// emptied: every frame arrives with its ninth bit.
+struct ConsoleWireLine : ConsoleWire,
+                         ::testing::WithParamInterface<CRecordingCommPort::DrainMode> {};
+
+TEST_P(ConsoleWireLine, EightChannelsArriveExact)
+{
+    port->SetDrainMode(GetParam());
+    win.Click(IDC_VALUE);
+    const char* const levels[] = {"1", "2", "64", "127", "128", "200", "254", "255"};
+    for (int i = 0; i < kConsoleChannels; ++i)
+        win.Type(kLevelIds.at(i), levels[i]);
+    win.Click(IDC_ENA_ALL);
+    win.Click(IDC_SET_ALL);
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{1, 1},
+                                       {2, 2},
+                                       {3, 64},
+                                       {4, 127},
+                                       {5, 128},
+                                       {6, 200},
+                                       {7, 254},
+                                       {8, 255}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(ConsoleWire, ConsoleWireLine,
+                         ::testing::Values(CRecordingCommPort::DrainMode::Exact,
+                                           CRecordingCommPort::DrainMode::Early),
+                         [](const auto& info) {
+                             return std::string(info.param == CRecordingCommPort::DrainMode::Exact
+                                                    ? "Uart"
+                                                    : "EarlyDrain");
+                         });
+
 } // namespace

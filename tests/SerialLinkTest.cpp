@@ -1,5 +1,6 @@
 #include "link/SerialLink.h"
 #include "link/RecordingCommPort.h"
+#include "tests/FrameDecoder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -280,5 +282,118 @@ TEST_F(SerialLinkTest, OutputThatCannotDrainFailsTheByteBeforeTheParityChanges)
     EXPECT_EQ(link.m_dwLastError, kSomeError);
     EXPECT_EQ(Trace(), (std::vector<std::string>{"WFF/M", "D"}));
 }
+
+// The line model: bytes leave from a FIFO at the baud rate. A UART's drain waits for them; an
+// adapter's reports the output drained at once, and only the link's own clock keeps a parity
+// change off bytes still on the wire.
+using Drain = CRecordingCommPort::DrainMode;
+
+struct FrameRow {
+    std::uint32_t channel;
+    std::uint8_t level;
+    std::vector<FrameByte> line;
+};
+
+// Written out by hand from the device's frame format, not from BuildFrame.
+const FrameRow kFrameRows[] = {
+    {1, 128, {{0xFF, M}, {0x00, S}, {0x07, S}, {0x00, S}, {0x80, S}, {0x43, M}}},
+    {300, 255, {{0xFF, M}, {0x00, S}, {0x1D, S}, {0x2B, S}, {0xFF, S}, {0x23, M}}},
+    {256, 1, {{0xFF, M}, {0x00, S}, {0x07, S}, {0xFF, S}, {0x01, S}, {0x03, M}}},
+    {257, 100, {{0xFF, M}, {0x00, S}, {0x1D, S}, {0x00, S}, {0x64, S}, {0x40, M}}},
+    {512, 255, {{0xFF, M}, {0x00, S}, {0x1D, S}, {0xFF, S}, {0xFF, S}, {0x0D, M}}},
+};
+
+struct SerialLinkLineTest : SerialLinkTest,
+                            ::testing::WithParamInterface<std::tuple<Drain, FrameRow>> {};
+
+constexpr std::int64_t kPauseMicros = 2000;
+
+TEST_P(SerialLinkLineTest, EveryFrameLeavesExactWithTheLineQuietBeforeEachChange)
+{
+    const auto& [drain, row] = GetParam();
+    port->SetDrainMode(drain);
+    OpenFramed();
+    ASSERT_TRUE(link.Send(BuildSetLevelPayload(row.channel, row.level)));
+    ASSERT_TRUE(link.Send(BuildSetLevelPayload(row.channel, row.level)));
+    link.Close();
+
+    std::vector<FrameByte> twice = row.line;
+    twice.insert(twice.end(), row.line.begin(), row.line.end());
+    EXPECT_EQ(port->Written(), twice) << DescribeBytes(port->Written());
+    // Two changes a frame, none between the first checksum and the second address byte.
+    const auto quiet = port->QuietBeforeParityChanges();
+    ASSERT_EQ(quiet.size(), 4U);
+    for (const std::int64_t micros : quiet)
+        EXPECT_GE(micros, kPauseMicros);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SerialLink, SerialLinkLineTest,
+    ::testing::Combine(::testing::Values(Drain::Exact, Drain::Early),
+                       ::testing::ValuesIn(kFrameRows)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param) == Drain::Exact ? "Uart" : "EarlyDrain") +
+               "Channel" + std::to_string(std::get<1>(info.param).channel);
+    });
+
+struct CharacterTimeRow {
+    std::uint32_t baud;
+    std::uint8_t dataBits;
+    std::uint16_t parity;
+    std::uint8_t stopBits;
+    std::uint64_t micros;
+};
+
+class CharacterTimeTest : public ::testing::TestWithParam<CharacterTimeRow> {};
+
+TEST_P(CharacterTimeTest, FollowsRateAndCharacterSize)
+{
+    const auto& row = GetParam();
+    CommState state;
+    state.BaudRate = row.baud;
+    state.ByteSize = row.dataBits;
+    state.Parity = row.parity;
+    state.StopBits = row.stopBits;
+    EXPECT_EQ(CharacterMicros(state), row.micros);
+}
+
+// 1e6 / baud per bit, rounded up: 11 bits at 9600 are 1145.8 us.
+INSTANTIATE_TEST_SUITE_P(SerialLink, CharacterTimeTest,
+                         ::testing::Values(CharacterTimeRow{9600, 8, M, ONESTOPBIT, 1146},
+                                           CharacterTimeRow{19200, 8, S, ONESTOPBIT, 573},
+                                           CharacterTimeRow{9600, 7, M, ONESTOPBIT, 1042},
+                                           CharacterTimeRow{9600, 8, NOPARITY, ONESTOPBIT, 1042},
+                                           CharacterTimeRow{9600, 8, M, TWOSTOPBITS, 1250},
+                                           CharacterTimeRow{9600, 8, M, ONE5STOPBITS, 1198},
+                                           CharacterTimeRow{0, 8, M, ONESTOPBIT, 0}));
+
+struct LineClockRow {
+    std::uint32_t baud;
+    std::uint16_t nineBit;
+    std::uint64_t waitMicros; // one character: what the link must wait after the drain
+};
+
+class SerialLinkLineClockTest : public SerialLinkTest,
+                                public ::testing::WithParamInterface<LineClockRow> {};
+
+TEST_P(SerialLinkLineClockTest, WaitsOneCharacterAfterADrainThatReturnedEarly)
+{
+    port->SetDrainMode(Drain::Early);
+    ASSERT_EQ(link.Open(0, GetParam().baud, GetParam().nineBit), "");
+    port->ClearRecord();
+    ASSERT_TRUE(link.WriteByte(0xFF, MARKPARITY));
+    link.Close();
+
+    std::vector<std::uint64_t> waits;
+    for (const auto& e : port->Events())
+        if (e.kind == Kind::Wait)
+            waits.push_back(e.micros);
+    EXPECT_EQ(waits, std::vector<std::uint64_t>{GetParam().waitMicros});
+    EXPECT_EQ(port->Written().size(), 1U) << "the close must not cut the byte off";
+}
+
+INSTANTIATE_TEST_SUITE_P(SerialLink, SerialLinkLineClockTest,
+                         ::testing::Values(LineClockRow{9600, 1, 1146}, LineClockRow{19200, 1, 573},
+                                           LineClockRow{9600, 0, 1042}));
 
 } // namespace
