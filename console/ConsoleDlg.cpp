@@ -192,6 +192,8 @@ bool CConsoleDlg::OnInitDialog()
     m_nTimerId = SetTimer(kTickTimerId, kTickMilliseconds);
     // Only this console's own transmissions count.
     m_nFirstReport = g_transmitWorker.LastReport().sequence;
+    m_nCheckedReport = m_nFirstReport;
+    m_strTickBase = GetDlgItemText(IDC_BASE_ADDR);
     RefreshPortStatus(true);
     return true;
 }
@@ -326,6 +328,8 @@ void CConsoleDlg::OnBaseUp()
     if (m_nBaseAddress < kBaseAddressMax) {
         ++m_nBaseAddress;
         SetDlgItemInt(IDC_BASE_ADDR, m_nBaseAddress, true);
+        // A whole number chosen at once: the next tick need not wait for it to settle.
+        m_strTickBase = GetDlgItemText(IDC_BASE_ADDR);
     }
 }
 
@@ -335,6 +339,7 @@ void CConsoleDlg::OnBaseDown()
     if (m_nBaseAddress > kBaseAddressMin) {
         --m_nBaseAddress;
         SetDlgItemInt(IDC_BASE_ADDR, m_nBaseAddress, true);
+        m_strTickBase = GetDlgItemText(IDC_BASE_ADDR);
     }
 }
 
@@ -386,22 +391,64 @@ void CConsoleDlg::RefreshPortStatus(bool force)
     m_status = texts;
 }
 
+std::optional<std::uint32_t> CConsoleDlg::ChosenBase() const
+{
+    const auto base = ParseUnsignedBox(GetDlgItemText(IDC_BASE_ADDR));
+    // Levels sent to a base the operator did not choose would land on other channels.
+    if (!base || *base < kBaseAddressMin || *base > kBaseAddressMax)
+        return std::nullopt;
+    return base;
+}
+
+bool CConsoleDlg::FillSnapshot()
+{
+    const auto base = ChosenBase();
+    if (!base)
+        return false;
+    for (int i = 0; i < kFaderCount; ++i)
+        g_snapshot.nSlot[At(i)] = SlotFromBox(i);
+    g_snapshot.nPortIndex = m_nPortIndex;
+    g_snapshot.nBaseAddress = *base;
+    return true;
+}
+
+void CConsoleDlg::RemarkUndelivered()
+{
+    if (g_transmitWorker.Busy())
+        return;
+    const TransmitReport report = g_transmitWorker.LastReport();
+    if (report.sequence == m_nCheckedReport)
+        return;
+    m_nCheckedReport = report.sequence;
+    if (report.sequence != m_nFirstReport && !report.Succeeded())
+        m_bDirty = 1;
+}
+
+bool CConsoleDlg::BaseBoxSettled()
+{
+    std::string text = GetDlgItemText(IDC_BASE_ADDR);
+    const bool settled = text == m_strTickBase;
+    m_strTickBase = std::move(text);
+    return settled;
+}
+
 void CConsoleDlg::OnTick()
 {
     RefreshPortStatus(false);
-    if (m_bDirty == 0)
-        return;
+    // Typing "300" key by key must not send to 3 or 30 on the way.
+    const bool baseSettled = BaseBoxSettled();
     // A validation message is open (its loop dispatches this tick), or the last
     // transmission still runs: leave the change marked for a later tick.
     if (InExchange() || g_transmitWorker.Busy())
         return;
+    RemarkUndelivered();
+    // A refused base sends nothing; checked before the exchange, so that a kept change does
+    // not bring the base box's message back at every tick.
+    if (m_bDirty == 0 || !baseSettled || !ChosenBase())
+        return;
     UpdateData(true);
-    for (int i = 0; i < kFaderCount; ++i)
-        g_snapshot.nSlot[At(i)] = SlotFromBox(i);
-    g_snapshot.nPortIndex = m_nPortIndex;
-    g_snapshot.nBaseAddress = m_nBaseAddress;
     // A worker that cannot be started leaves the change marked for the next tick.
-    if (g_transmitWorker.Start())
+    if (FillSnapshot() && g_transmitWorker.Start())
         m_bDirty = 0;
 }
 
@@ -410,6 +457,16 @@ void CConsoleDlg::OnDestroy()
     KillTimer(m_nTimerId);
     // The link is the worker's until it ends; its own deadlines bound the wait.
     g_transmitWorker.Wait();
+    const TransmitReport last = g_transmitWorker.LastReport();
+    const bool portDead = last.sequence != m_nCheckedReport && last.framesFailed > 0;
+    RemarkUndelivered();
+    // A change made since the last tick, or one that did not get through, is sent once more
+    // with the levels as they stand; not after a frame failed just now, since that port has
+    // already cost its deadline and closing must stay quick.
+    if (m_bDirty != 0 && !portDead && FillSnapshot() && g_transmitWorker.Start()) {
+        m_bDirty = 0;
+        g_transmitWorker.Wait();
+    }
     g_link.Close();
     WinHelp(0, HELP_QUIT);
 }

@@ -12,6 +12,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <utility>
 
 constexpr int kFaderCount = 8;
@@ -47,7 +49,9 @@ public:
     void OnBaseUp();
     void OnBaseDown();
     void OnBaseChange();
-    // The 500 ms tick: hands changed levels to a transmission.
+    // The 500 ms tick: hands changed levels to a transmission. A change stays marked while
+    // the base box is refused or still being typed (changed since the previous tick), and
+    // when its transmission did not get through, so the next tick tries again.
     void OnTick();
     void OnDestroy();
     void OnPaint();
@@ -93,6 +97,16 @@ private:
     // Where a level box's number goes on the wire: the level byte, or kSlotNotSent for a
     // box the exchange would refuse.
     std::int32_t SlotFromBox(int channel) const;
+    // The base box's number when it is one the operator can choose (1..505).
+    std::optional<std::uint32_t> ChosenBase() const;
+    // Fills g_snapshot from the console as it stands; false, with nothing filled, when the
+    // base box holds no base the operator could have chosen.
+    bool FillSnapshot();
+    // Marks the levels changed again when the last transmission of this console has ended
+    // without getting through.
+    void RemarkUndelivered();
+    // Remembers the base box's text for the next tick; false when it changed since the last.
+    bool BaseBoxSettled();
     void WriteLevelBoxes();
     // Ena All / Grp All: runs an exchange, then copies `allBox` (read only after it) to every
     // channel member and box.
@@ -100,6 +114,8 @@ private:
                      const std::array<int, kFaderCount>& ids);
 
     std::uint64_t m_nFirstReport = 0;
+    std::uint64_t m_nCheckedReport = 0;
+    std::string m_strTickBase; // the base box's text at the last tick
     std::uint64_t m_nShownReport = 0;
     PortStatusTexts m_status;
 };

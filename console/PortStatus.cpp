@@ -46,7 +46,9 @@ std::string LastTransmissionLine(const TransmitReport& last, const ComPortMap& p
     if (last.Succeeded())
         return Format(IDS_PORT_TIP_SENT, time.c_str(), last.framesSent, ComNumber(last.portIndex));
     const std::string reason = DescribeFailure(last, ports);
-    return Format(IDS_PORT_TIP_FAILED, time.c_str(), ComNumber(last.portIndex), reason.c_str());
+    // A change that did not get through stays marked and is tried again at every tick.
+    return Format(IDS_PORT_TIP_FAILED, time.c_str(), ComNumber(last.portIndex), reason.c_str()) +
+           "\n" + LoadResString(IDS_PORT_TIP_RETRYING);
 }
 
 std::string DeviceLine(int index, const ComPortMap& ports)

@@ -130,6 +130,7 @@ constexpr int IDS_PORT_REASON_IN_USE = 115;
 constexpr int IDS_PORT_REASON_TIMEOUT = 116;
 constexpr int IDS_PORT_REASON_SETTINGS = 117;    // system text
 constexpr int IDS_PORT_REASON_OTHER = 118;       // system text
+constexpr int IDS_PORT_TIP_RETRYING = 150;
 constexpr int IDS_PARSE_INT = 0xF110;
 constexpr int IDS_PARSE_INT_RANGE = 0xF112; // %1 and %2: the bounds, in decimal
 constexpr int IDS_PARSE_UINT = 0xF117;

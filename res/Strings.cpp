@@ -42,6 +42,8 @@ constexpr std::array kStringTable{
     StringEntry{IDS_PORT_REASON_SETTINGS,
                 "the port refused the settings (9600 baud, 8 data bits, mark/space parity): %s."},
     StringEntry{IDS_PORT_REASON_OTHER, "%s."},
+    StringEntry{IDS_PORT_TIP_RETRYING,
+                "The console keeps trying every half second until the levels get through."},
     StringEntry{IDS_PARSE_INT, "Please enter an integer."},
     StringEntry{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2."},
     StringEntry{IDS_PARSE_UINT, "Please enter a positive integer."},

@@ -8,6 +8,7 @@ namespace {
 using Kind = CRecordingCommPort::EventKind;
 constexpr std::uint16_t M = MARKPARITY;
 constexpr std::uint16_t S = SPACEPARITY;
+constexpr std::uint32_t kSomeOpenError = 5;
 
 std::vector<FrameByte> Frame(std::uint32_t channel, std::uint8_t level)
 {
@@ -120,6 +121,7 @@ TEST_F(ConsoleWire, Base250CrossesIntoTheHighBlock)
 {
     win.Click(IDC_VALUE);
     win.Type(IDC_BASE_ADDR, "250");
+    win.AdvanceClock(kTickMilliseconds); // the typed base counts once a tick has seen it
     win.Click(IDC_ENA_ALL);
     for (int i = 0; i < kFaderCount; ++i)
         win.Type(kLevelIds.at(i), std::to_string(10 + i));
@@ -139,6 +141,7 @@ TEST_F(ConsoleWire, Base505ReachesChannel512)
 {
     win.Click(IDC_VALUE);
     win.Type(IDC_BASE_ADDR, "505");
+    win.AdvanceClock(kTickMilliseconds);
     win.Click(IDC_ENA8);
     win.Type(IDC_LEVEL8, "255");
     win.Click(IDC_SET8);
@@ -160,21 +163,52 @@ TEST_F(ConsoleWire, RefusedLevelBoxesAreLeftOut)
     EXPECT_EQ(port->Written(), Frames({{2, 77}, {6, 0}, {7, 0}, {8, 0}}));
 }
 
-TEST_F(ConsoleWire, ChannelsOutsideTheUniverseAreNeverSent)
+TEST_F(ConsoleWire, ABaseTypedKeyByKeyCountsOnlyOnceATickHasSeenItUnchanged)
 {
     win.Click(IDC_VALUE);
     win.Click(IDC_ENA_ALL);
     win.Click(IDC_SET_ALL);
-    win.Type(IDC_BASE_ADDR, "0"); // refused, but stored
-    ASSERT_EQ(dlg.m_nBaseAddress, 0U);
+    for (const char* keys : {"3", "30"}) {
+        win.Type(IDC_BASE_ADDR, keys);
+        TickAndWait();
+        EXPECT_TRUE(port->Events().empty()) << "levels sent to the half-typed base " << keys;
+        EXPECT_EQ(dlg.m_bDirty, 1);
+    }
     TickAndWait();
-    EXPECT_EQ(port->Written(), Frames({{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}));
+    EXPECT_EQ(port->Written(),
+              Frames({{30, 0}, {31, 0}, {32, 0}, {33, 0}, {34, 0}, {35, 0}, {36, 0}, {37, 0}}));
 
+    // + sets a whole number: taken at once.
     port->ClearRecord();
-    win.Type(IDC_BASE_ADDR, "509");
+    win.Click(IDC_BASE_UP);
     win.Click(IDC_SET1);
     TickAndWait();
-    EXPECT_EQ(port->Written(), Frames({{509, 0}, {510, 0}, {511, 0}, {512, 0}}));
+    EXPECT_EQ(port->Written(),
+              Frames({{31, 0}, {32, 0}, {33, 0}, {34, 0}, {35, 0}, {36, 0}, {37, 0}, {38, 0}}));
+}
+
+TEST_F(ConsoleWire, ARefusedBaseSendsNothingAndKeepsTheChange)
+{
+    win.Click(IDC_ENA_ALL);
+    win.Click(IDC_SET_ALL);
+    for (const char* base : {"0", "506", "", "12a"}) {
+        win.Type(IDC_BASE_ADDR, base);
+        TickAndWait();
+        TickAndWait();
+        EXPECT_TRUE(port->Events().empty()) << "base '" << base << "'";
+        EXPECT_EQ(dlg.m_bDirty, 1) << "base '" << base << "'";
+    }
+    win.Type(IDC_BASE_ADDR, "500");
+    TickAndWait();
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{500, 0},
+                                       {501, 0},
+                                       {502, 0},
+                                       {503, 0},
+                                       {504, 0},
+                                       {505, 0},
+                                       {506, 0},
+                                       {507, 0}}));
 }
 
 TEST_F(ConsoleWire, ADisabledChannelIsNotSentAndThePortChoiceIsReadAtTheTick)
@@ -224,14 +258,67 @@ TEST_F(ConsoleWire, TickDuringAValidationMessageWaitsForALaterTick)
     EXPECT_EQ(port->Written(), Frames({{1, 0}}));
 }
 
-TEST_F(ConsoleWire, ClosingDropsAChangeMadeSinceTheLastTick)
+TEST_F(ConsoleWire, ClosingSendsAChangeMadeSinceTheLastTick)
 {
+    win.Click(IDC_VALUE);
     win.Click(IDC_ENA1);
+    win.Type(IDC_LEVEL1, "42");
     win.Click(IDC_SET1);
     win.Close();
     EXPECT_FALSE(win.TimerRunning(kTickTimerId));
-    EXPECT_TRUE(port->Events().empty());
+    EXPECT_EQ(port->Written(), Frames({{1, 42}}));
+    EXPECT_FALSE(g_link.IsOpen());
 }
+
+TEST_F(ConsoleWire, AFailedTransmissionIsTriedAgainAtEveryTickUntilItGetsThrough)
+{
+    port->FailOpen(kSomeOpenError);
+    win.Click(IDC_VALUE);
+    win.Click(IDC_ENA1);
+    win.Type(IDC_LEVEL1, "9");
+    win.Click(IDC_SET1);
+    TickAndWait();
+    TickAndWait();
+    EXPECT_EQ(Opens(), 2);
+    EXPECT_TRUE(port->Written().empty());
+
+    // Back again, with a level changed in the meantime: the next tick sends it as it is now.
+    port->ClearFailures();
+    win.Type(IDC_LEVEL1, "10");
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{1, 10}}));
+    TickAndWait();
+    EXPECT_EQ(Opens(), 3) << "a delivered change is not sent again";
+}
+
+struct CloseAfterFailureRow {
+    const char* name;
+    bool frameFails; // else the open fails
+    int opens;       // during the tick and at closing
+};
+
+struct ConsoleWireClose : ConsoleWire, ::testing::WithParamInterface<CloseAfterFailureRow> {};
+
+// An open that failed costs nothing to try once more at closing; a frame that failed has
+// spent the port's deadline already, and closing must stay quick.
+TEST_P(ConsoleWireClose, AnUndeliveredChangeIsTriedOnceMoreOnlyWhenThatIsQuick)
+{
+    if (GetParam().frameFails)
+        port->FailWrite(kSomeOpenError);
+    else
+        port->FailOpen(kSomeOpenError);
+    win.Click(IDC_ENA1);
+    win.Click(IDC_SET1);
+    TickAndWait();
+    win.Close();
+    EXPECT_EQ(Opens(), GetParam().opens);
+    EXPECT_FALSE(g_link.IsOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(ConsoleWire, ConsoleWireClose,
+                         ::testing::Values(CloseAfterFailureRow{"OpenFailed", false, 2},
+                                           CloseAfterFailureRow{"FrameFailed", true, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConsoleWire, AFailedOpenIsReportedAndNothingIsSent)
 {
@@ -244,7 +331,6 @@ TEST_F(ConsoleWire, AFailedOpenIsReportedAndNothingIsSent)
     const TransmitReport report = g_transmitWorker.LastReport();
     EXPECT_EQ(report.openError, kOpenErrorInvalidHandle);
     EXPECT_FALSE(report.Succeeded());
-    EXPECT_EQ(dlg.m_bDirty, 0);
 }
 
 // Through the console, on a UART and on an adapter whose drain returns before its FIFO has

@@ -55,6 +55,7 @@ TEST_P(PortStatusFailure, CrossesTheCaptionAndGivesTheReasonWithItsRemedy)
     const PortStatusTexts texts = DescribePortStatus(GetParam().report, kPorts);
     EXPECT_EQ(texts.caption, "Port \xE2\x9C\x97");
     EXPECT_THAT(texts.groupTip, HasSubstr(GetParam().reason));
+    EXPECT_THAT(texts.groupTip, HasSubstr("keeps trying"));
 }
 
 TransmitReport FailedFrames(std::uint32_t code)
