@@ -1,6 +1,6 @@
 // What the console's own work costs on the window thread: a fader drag with all eight faders
 // grouped, the exchange from the controls, and a tick. The console runs on a substitute window
-// and g_link on a recording port, so no figure includes a window system or a device.
+// and its link on a recording port, so no figure includes a window system or a device.
 #include "console/ConsoleDlg.h"
 #include "framework/SubstituteWindow.h"
 #include "link/RecordingCommPort.h"
@@ -22,31 +22,28 @@ constexpr int kDragHigh = 150;
 constexpr std::int64_t kRecordTrimEvery = 1024;
 constexpr auto kWorkerDeadline = std::chrono::seconds(10);
 
-// A console opened on a substitute window, with g_link on its own recording port for as long
-// as the benchmark runs. Value units, every channel enabled with a level, so a tick sends all
+// A console opened on a substitute window, transmitting through its own link on a recording
+// port. Value units, every channel enabled with a level, so a tick sends all
 // eight frames.
 struct CBenchConsole {
     std::shared_ptr<CRecordingCommPort> port = std::make_shared<CRecordingCommPort>();
-    CConsoleDlg dlg;
+    CSerialLink link{port};
+    TransmitSnapshot snapshot;
+    CTransmitWorker worker{link, snapshot};
+    CConsoleDlg dlg{worker};
     CSubstituteWindow win{*FindDialogTemplate(IDD_CONSOLE)};
 
     CBenchConsole()
     {
-        g_transmitWorker.WaitFor(kWorkerDeadline);
-        g_link.UseBackend(port);
         win.Open(dlg);
         win.Click(IDC_VALUE);
         for (std::size_t i = 0; i < kLevelIds.size(); ++i)
             win.Type(kLevelIds[i], std::to_string(20 * (i + 1)));
         win.Click(IDC_ENA_ALL);
         win.Click(IDC_SET_ALL);
-        g_transmitWorker.WaitFor(kWorkerDeadline);
+        worker.WaitFor(kWorkerDeadline);
     }
-    ~CBenchConsole()
-    {
-        win.Close();
-        g_link.UseBackend(std::make_shared<CRecordingCommPort>());
-    }
+    ~CBenchConsole() { win.Close(); }
 };
 
 // One scroll notification from fader 1 with Grp All ticked: the exchange, the movement, seven
@@ -99,7 +96,7 @@ void ConsoleTickTransmission(benchmark::State& state)
     for (auto _ : state) {
         console.dlg.m_bDirty = 1;
         console.dlg.OnTick();
-        if (!g_transmitWorker.WaitFor(kWorkerDeadline)) {
+        if (!console.worker.WaitFor(kWorkerDeadline)) {
             state.SkipWithError("the worker did not finish");
             break;
         }
@@ -109,7 +106,7 @@ void ConsoleTickTransmission(benchmark::State& state)
             state.ResumeTiming();
         }
     }
-    if (g_transmitWorker.LastReport().framesSent != kFaderCount)
+    if (console.worker.LastReport().framesSent != kFaderCount)
         state.SkipWithError("a tick did not send all eight frames");
     state.SetLabel("OnTick + worker (8 frames, recording port) + wait");
 }
@@ -128,7 +125,7 @@ void ConsoleTickWindowThreadShare(benchmark::State& state)
         const auto start = Clock::now();
         console.dlg.OnTick();
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        if (!g_transmitWorker.WaitFor(kWorkerDeadline)) {
+        if (!console.worker.WaitFor(kWorkerDeadline)) {
             state.SkipWithError("the worker did not finish");
             break;
         }

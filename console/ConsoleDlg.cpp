@@ -60,7 +60,10 @@ std::pair<int, int> MinimisedIconPosition(int clientW, int clientH, int cx, int 
     return {(clientW - cx + 1) / 2, (clientH - cy + 1) / 2};
 }
 
-CConsoleDlg::CConsoleDlg() : CDialog(IDD_CONSOLE), m_hIcon(IDI_APP_ICON) {}
+CConsoleDlg::CConsoleDlg(CTransmitWorker& worker)
+    : CDialog(IDD_CONSOLE), m_hIcon(IDI_APP_ICON), m_worker(worker)
+{
+}
 
 CConsoleDlg::~CConsoleDlg() = default;
 
@@ -191,7 +194,7 @@ bool CConsoleDlg::OnInitDialog()
     CheckRadioButton(IDC_COM1, IDC_COM4, IDC_COM1);
     m_nTimerId = SetTimer(kTickTimerId, kTickMilliseconds);
     // Only this console's own transmissions count.
-    m_nFirstReport = g_transmitWorker.LastReport().sequence;
+    m_nFirstReport = m_worker.LastReport().sequence;
     m_nCheckedReport = m_nFirstReport;
     m_strTickBase = GetDlgItemText(IDC_BASE_ADDR);
     RefreshPortStatus(true);
@@ -368,9 +371,9 @@ std::int32_t CConsoleDlg::SlotFromBox(int channel) const
 
 void CConsoleDlg::RefreshPortStatus(bool force)
 {
-    if (g_transmitWorker.Busy() || GetPeer() == nullptr || GetTemplate() == nullptr)
+    if (m_worker.Busy() || GetPeer() == nullptr || GetTemplate() == nullptr)
         return;
-    TransmitReport report = g_transmitWorker.LastReport();
+    TransmitReport report = m_worker.LastReport();
     if (report.sequence == m_nFirstReport) {
         report = TransmitReport{};
         report.sequence = m_nFirstReport;
@@ -406,17 +409,17 @@ bool CConsoleDlg::FillSnapshot()
     if (!base)
         return false;
     for (int i = 0; i < kFaderCount; ++i)
-        g_snapshot.nSlot[At(i)] = SlotFromBox(i);
-    g_snapshot.nPortIndex = m_nPortIndex;
-    g_snapshot.nBaseAddress = *base;
+        m_worker.Snapshot().nSlot[At(i)] = SlotFromBox(i);
+    m_worker.Snapshot().nPortIndex = m_nPortIndex;
+    m_worker.Snapshot().nBaseAddress = *base;
     return true;
 }
 
 void CConsoleDlg::RemarkUndelivered()
 {
-    if (g_transmitWorker.Busy())
+    if (m_worker.Busy())
         return;
-    const TransmitReport report = g_transmitWorker.LastReport();
+    const TransmitReport report = m_worker.LastReport();
     if (report.sequence == m_nCheckedReport)
         return;
     m_nCheckedReport = report.sequence;
@@ -439,7 +442,7 @@ void CConsoleDlg::OnTick()
     const bool baseSettled = BaseBoxSettled();
     // A validation message is open (its loop dispatches this tick), or the last
     // transmission still runs: leave the change marked for a later tick.
-    if (InExchange() || g_transmitWorker.Busy())
+    if (InExchange() || m_worker.Busy())
         return;
     RemarkUndelivered();
     // A refused base sends nothing; checked before the exchange, so that a kept change does
@@ -448,7 +451,7 @@ void CConsoleDlg::OnTick()
         return;
     UpdateData(true);
     // A worker that cannot be started leaves the change marked for the next tick.
-    if (FillSnapshot() && g_transmitWorker.Start())
+    if (FillSnapshot() && m_worker.Start())
         m_bDirty = 0;
 }
 
@@ -456,18 +459,18 @@ void CConsoleDlg::OnDestroy()
 {
     KillTimer(m_nTimerId);
     // The link is the worker's until it ends; its own deadlines bound the wait.
-    g_transmitWorker.Wait();
-    const TransmitReport last = g_transmitWorker.LastReport();
+    m_worker.Wait();
+    const TransmitReport last = m_worker.LastReport();
     const bool portDead = last.sequence != m_nCheckedReport && last.framesFailed > 0;
     RemarkUndelivered();
     // A change made since the last tick, or one that did not get through, is sent once more
     // with the levels as they stand; not after a frame failed just now, since that port has
     // already cost its deadline and closing must stay quick.
-    if (m_bDirty != 0 && !portDead && FillSnapshot() && g_transmitWorker.Start()) {
+    if (m_bDirty != 0 && !portDead && FillSnapshot() && m_worker.Start()) {
         m_bDirty = 0;
-        g_transmitWorker.Wait();
+        m_worker.Wait();
     }
-    g_link.Close();
+    m_worker.Link().Close();
     WinHelp(0, HELP_QUIT);
 }
 

@@ -3,7 +3,7 @@
 // the Percent/Value units and the COM1..COM4 port. Every 500 ms its timer hands changed
 // levels to a transmission worker.
 //
-// Threads: the window thread only; the worker sees nothing of it but g_snapshot.
+// Threads: the window thread only; the worker sees nothing of it but the snapshot.
 #pragma once
 
 #include "PortStatus.h"
@@ -32,7 +32,8 @@ std::pair<int, int> MinimisedIconPosition(int clientW, int clientH, int cx, int 
 
 class CConsoleDlg : public CDialog {
 public:
-    CConsoleDlg();
+    // Transmits through `worker` (its link and snapshot); the program's own by default.
+    explicit CConsoleDlg(CTransmitWorker& worker = g_transmitWorker);
     ~CConsoleDlg() override;
 
     bool OnInitDialog() override;
@@ -99,7 +100,7 @@ private:
     std::int32_t SlotFromBox(int channel) const;
     // The base box's number when it is one the operator can choose (1..505).
     std::optional<std::uint32_t> ChosenBase() const;
-    // Fills g_snapshot from the console as it stands; false, with nothing filled, when the
+    // Fills the worker's snapshot from the console as it stands; false, with nothing filled, when the
     // base box holds no base the operator could have chosen.
     bool FillSnapshot();
     // Marks the levels changed again when the last transmission of this console has ended
@@ -113,6 +114,7 @@ private:
     void SetAllBoxes(const std::int32_t& allBox, std::array<std::int32_t, kFaderCount>& members,
                      const std::array<int, kFaderCount>& ids);
 
+    CTransmitWorker& m_worker;
     std::uint64_t m_nFirstReport = 0;
     std::uint64_t m_nCheckedReport = 0;
     std::string m_strTickBase; // the base box's text at the last tick

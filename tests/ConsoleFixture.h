@@ -1,4 +1,5 @@
-// A console opened on a substitute window, with g_link on a fresh recording port.
+// A console opened on a substitute window, transmitting through a link of its own on a fresh
+// recording port.
 #pragma once
 
 #include "console/ConsoleDlg.h"
@@ -18,19 +19,14 @@
 
 struct ConsoleFixture : ::testing::Test {
     std::shared_ptr<CRecordingCommPort> port = std::make_shared<CRecordingCommPort>();
-    CConsoleDlg dlg;
+    CSerialLink link{port};
+    TransmitSnapshot snapshot;
+    CTransmitWorker worker{link, snapshot};
+    CConsoleDlg dlg{worker};
     CSubstituteWindow win{*FindDialogTemplate(IDD_CONSOLE)};
 
-    ConsoleFixture()
-    {
-        g_link.UseBackend(port);
-        win.Open(dlg);
-    }
-    ~ConsoleFixture() override
-    {
-        win.Close();
-        g_link.UseBackend(std::make_shared<CRecordingCommPort>());
-    }
+    ConsoleFixture() { win.Open(dlg); }
+    ~ConsoleFixture() override { win.Close(); }
 
     std::string Box(int channel) const { return win.GetItemText(kLevelIds.at(channel)); }
     int Fader(int channel) const { return win.GetTrackbarPos(kSliderIds.at(channel)); }
@@ -46,6 +42,6 @@ struct ConsoleFixture : ::testing::Test {
     void TickAndWait()
     {
         win.AdvanceClock(kTickMilliseconds);
-        ASSERT_TRUE(g_transmitWorker.WaitFor(std::chrono::seconds(10)));
+        ASSERT_TRUE(worker.WaitFor(std::chrono::seconds(10)));
     }
 };

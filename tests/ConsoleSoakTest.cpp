@@ -89,16 +89,6 @@ std::optional<std::string> ExpectedExchangeMessage(const std::string& base,
     return std::nullopt;
 }
 
-// Puts a fresh recording port behind g_link when the test ends, whatever happened in it.
-struct CFreshLinkOnExit {
-    ~CFreshLinkOnExit()
-    {
-        g_transmitWorker.WaitFor(kWorkerDeadline);
-        g_link.Close();
-        g_link.UseBackend(std::make_shared<CRecordingCommPort>());
-    }
-};
-
 // What the soak saw, so that a seed that exercised nothing fails instead of passing quietly.
 struct SoakCounts {
     int transmissions = 0;
@@ -117,7 +107,6 @@ class CSoak {
 public:
     explicit CSoak(std::uint32_t seed) : m_seed(seed), m_rng(seed), win(Template())
     {
-        EXPECT_TRUE(g_link.UseBackend(m_port));
         win.m_onMessageBox = [this](const std::string& text) { OnMessageBox(text); };
         win.Open(dlg);
     }
@@ -283,7 +272,7 @@ private:
             Note("all devices back (fresh port)");
             m_port = std::make_shared<CRecordingCommPort>();
             // No worker runs between ticks, so the link is closed and takes the new port.
-            ASSERT_TRUE(g_link.UseBackend(m_port));
+            ASSERT_TRUE(m_link.UseBackend(m_port));
             m_missing.clear();
         } else if (roll < 560) {
             const int i = Pick(0, 7);
@@ -338,7 +327,7 @@ private:
         const std::size_t boxes = win.MessageBoxes().size();
         m_tickBase = win.GetItemText(IDC_BASE_ADDR);
         win.AdvanceClock(kTickMilliseconds);
-        EXPECT_FALSE(g_transmitWorker.Busy()) << "a worker started inside an exchange";
+        EXPECT_FALSE(worker.Busy()) << "a worker started inside an exchange";
         EXPECT_EQ(m_port->Events().size(), events) << "the port was touched inside an exchange";
         EXPECT_EQ(dlg.m_bDirty, dirty) << "the change must stay marked for a later tick";
         EXPECT_EQ(win.MessageBoxes().size(), boxes) << "a second message over an open one";
@@ -364,8 +353,8 @@ private:
         m_inTick = true;
         win.AdvanceClock(kTickMilliseconds);
         m_inTick = false;
-        ASSERT_TRUE(g_transmitWorker.WaitFor(kWorkerDeadline)) << "the worker did not finish";
-        EXPECT_FALSE(g_link.IsOpen()) << "the link outlived its transmission";
+        ASSERT_TRUE(worker.WaitFor(kWorkerDeadline)) << "the worker did not finish";
+        EXPECT_FALSE(m_link.IsOpen()) << "the link outlived its transmission";
         EXPECT_EQ(m_port->OpenHandles(), 0);
 
         const auto events = m_port->Events();
@@ -420,7 +409,7 @@ private:
         });
         EXPECT_EQ(opens, 1) << "one transmission opens " << device << " once";
         const bool opened = m_missing.count(portIndex) == 0;
-        const TransmitReport report = g_transmitWorker.LastReport();
+        const TransmitReport report = worker.LastReport();
         EXPECT_TRUE(report.finished);
         EXPECT_EQ(report.openError, opened ? std::string() : kOpenErrorInvalidHandle);
         if (!opened)
@@ -493,8 +482,9 @@ private:
 
     std::uint32_t m_seed;
     std::mt19937 m_rng;
-    CFreshLinkOnExit m_restoreLink;
     std::shared_ptr<CRecordingCommPort> m_port = std::make_shared<CRecordingCommPort>();
+    CSerialLink m_link{m_port};
+    TransmitSnapshot m_snapshot;
     std::set<int> m_missing; // COM indexes whose device this port no longer has
     bool m_inTick = false;
     bool m_lastFailed = false;  // the last transmission did not get through
@@ -503,8 +493,9 @@ private:
     SoakCounts m_counts;
 
 public:
+    CTransmitWorker worker{m_link, m_snapshot};
     // The window last, so that it closes (and waits for the worker) before the dialog goes.
-    CConsoleDlg dlg;
+    CConsoleDlg dlg{worker};
     CSubstituteWindow win;
 };
 
@@ -515,7 +506,7 @@ TEST_P(ConsoleSoakTest, EveryTransmissionCarriesExactlyWhatTheBoxesShowed)
     CSoak soak(GetParam());
     soak.Run(kSoakTicks);
     soak.win.Close();
-    EXPECT_FALSE(g_link.IsOpen());
+    EXPECT_FALSE(soak.worker.Link().IsOpen());
 
     // A seed that exercised nothing proves nothing.
     const SoakCounts& counts = soak.Counts();
@@ -543,10 +534,11 @@ class ConsoleRefusedBaseTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ConsoleRefusedBaseTest, SendsNothingAndKeepsTheChange)
 {
-    CFreshLinkOnExit restoreLink;
     auto port = std::make_shared<CRecordingCommPort>();
-    ASSERT_TRUE(g_link.UseBackend(port));
-    CConsoleDlg dlg;
+    CSerialLink link(port);
+    TransmitSnapshot snapshot;
+    CTransmitWorker worker(link, snapshot);
+    CConsoleDlg dlg(worker);
     CSubstituteWindow win(*FindDialogTemplate(IDD_CONSOLE));
     win.Open(dlg);
 
@@ -555,7 +547,7 @@ TEST_P(ConsoleRefusedBaseTest, SendsNothingAndKeepsTheChange)
     win.Type(IDC_BASE_ADDR, GetParam());
     for (int tick = 0; tick < 2; ++tick) {
         win.AdvanceClock(kTickMilliseconds);
-        ASSERT_TRUE(g_transmitWorker.WaitFor(kWorkerDeadline));
+        ASSERT_TRUE(worker.WaitFor(kWorkerDeadline));
     }
     EXPECT_TRUE(port->Events().empty());
     EXPECT_EQ(dlg.m_bDirty, 1);

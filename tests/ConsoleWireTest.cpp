@@ -58,9 +58,9 @@ TEST_F(ConsoleWire, TwoEnabledChannelsSendTwoFrames)
                                                        {0x03, M}}));
     EXPECT_EQ(dlg.m_bDirty, 0);
     EXPECT_EQ(port->OpenHandles(), 0);
-    EXPECT_FALSE(g_link.IsOpen());
-    EXPECT_TRUE(g_transmitWorker.LastReport().Succeeded());
-    EXPECT_EQ(g_transmitWorker.LastReport().framesSent, 2);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_TRUE(worker.LastReport().Succeeded());
+    EXPECT_EQ(worker.LastReport().framesSent, 2);
 }
 
 TEST_F(ConsoleWire, NothingChangedMeansNoTransmission)
@@ -267,7 +267,7 @@ TEST_F(ConsoleWire, ClosingSendsAChangeMadeSinceTheLastTick)
     win.Close();
     EXPECT_FALSE(win.TimerRunning(kTickTimerId));
     EXPECT_EQ(port->Written(), Frames({{1, 42}}));
-    EXPECT_FALSE(g_link.IsOpen());
+    EXPECT_FALSE(link.IsOpen());
 }
 
 TEST_F(ConsoleWire, AFailedTransmissionIsTriedAgainAtEveryTickUntilItGetsThrough)
@@ -312,7 +312,7 @@ TEST_P(ConsoleWireClose, AnUndeliveredChangeIsTriedOnceMoreOnlyWhenThatIsQuick)
     TickAndWait();
     win.Close();
     EXPECT_EQ(Opens(), GetParam().opens);
-    EXPECT_FALSE(g_link.IsOpen());
+    EXPECT_FALSE(link.IsOpen());
 }
 
 INSTANTIATE_TEST_SUITE_P(ConsoleWire, ConsoleWireClose,
@@ -327,8 +327,8 @@ TEST_F(ConsoleWire, AFailedOpenIsReportedAndNothingIsSent)
     win.Click(IDC_SET1);
     TickAndWait();
     EXPECT_TRUE(port->Written().empty());
-    EXPECT_FALSE(g_link.IsOpen());
-    const TransmitReport report = g_transmitWorker.LastReport();
+    EXPECT_FALSE(link.IsOpen());
+    const TransmitReport report = worker.LastReport();
     EXPECT_EQ(report.openError, kOpenErrorInvalidHandle);
     EXPECT_FALSE(report.Succeeded());
 }

@@ -206,7 +206,7 @@ TEST_F(ConsoleHelp, AboutButtonShowsTheBoxWhileTheConsoleKeepsTransmitting)
         EXPECT_EQ(about.GetCaption(), "About Lumivane");
         EXPECT_EQ(about.FocusedId(), IDOK) << "OK is the only tab stop";
         win.AdvanceClock(kTickMilliseconds); // the box's loop keeps the console's timer
-        ASSERT_TRUE(g_transmitWorker.WaitFor(std::chrono::seconds(10)));
+        ASSERT_TRUE(worker.WaitFor(std::chrono::seconds(10)));
         about.PressEnter();
     };
     win.Click(IDC_ABOUT);

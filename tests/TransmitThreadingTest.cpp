@@ -25,6 +25,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -133,13 +134,21 @@ std::vector<std::uint8_t> Bytes(const std::vector<FrameByte>& line)
 struct TransmitThreading : ::testing::Test {
     std::shared_ptr<CRecordingCommPort> recording = std::make_shared<CRecordingCommPort>();
     std::shared_ptr<CGatedCommPort> gate;
-    CConsoleDlg dlg;
+    CSerialLink link{recording};
+    TransmitSnapshot snapshot;
+    bool refuseThreads = false; // no thread to be had, as when the process is at its limit
+    CTransmitWorker worker{link, snapshot, [this](std::function<void()> body) {
+                               if (refuseThreads)
+                                   throw std::system_error(std::make_error_code(
+                                       std::errc::resource_unavailable_try_again));
+                               return std::thread(std::move(body));
+                           }};
+    CConsoleDlg dlg{worker};
     CSubstituteWindow win{*FindDialogTemplate(IDD_CONSOLE)};
 
     void Start(std::shared_ptr<CCommPort> backend)
     {
-        ASSERT_TRUE(g_transmitWorker.WaitFor(kDeadline));
-        ASSERT_TRUE(g_link.UseBackend(std::move(backend)));
+        ASSERT_TRUE(link.UseBackend(std::move(backend)));
         win.Open(dlg);
     }
     // Value units; channels 1..count enabled at levels 10, 20, ...; marked for the next tick.
@@ -166,12 +175,25 @@ struct TransmitThreading : ::testing::Test {
     {
         if (gate)
             gate->Open();
-        g_transmitWorker.WaitFor(kDeadline);
+        worker.WaitFor(kDeadline);
         win.Close();
-        g_link.Close();
-        g_link.UseBackend(std::make_shared<CRecordingCommPort>());
     }
 };
+
+TEST_F(TransmitThreading, AThreadThatCannotBeStartedKeepsTheChangeForTheNextTick)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(recording));
+    ASSERT_NO_FATAL_FAILURE(EnableChannels(1));
+    refuseThreads = true;
+    Tick();
+    EXPECT_EQ(dlg.m_bDirty, 1);
+    EXPECT_EQ(Count(Kind::Open), 0);
+
+    refuseThreads = false;
+    Tick();
+    ASSERT_TRUE(worker.WaitFor(kDeadline));
+    EXPECT_EQ(SetLevels(recording->Written()), (std::vector<DecodedSetLevel>{{1, 10}}));
+}
 
 TEST_F(TransmitThreading, TickDuringARunningTransmissionStartsNothingAndKeepsTheChange)
 {
@@ -183,7 +205,7 @@ TEST_F(TransmitThreading, TickDuringARunningTransmissionStartsNothingAndKeepsThe
     win.Click(IDC_SET1);
     Tick();
     ASSERT_TRUE(gate->WaitUntilHeld(kDeadline)) << "the worker never reached its first write";
-    ASSERT_TRUE(g_transmitWorker.Busy());
+    ASSERT_TRUE(worker.Busy());
     EXPECT_EQ(dlg.m_bDirty, 0);
 
     win.Type(IDC_LEVEL1, "200");
@@ -191,17 +213,17 @@ TEST_F(TransmitThreading, TickDuringARunningTransmissionStartsNothingAndKeepsThe
     ASSERT_EQ(dlg.m_bDirty, 1);
     Tick();
     EXPECT_EQ(dlg.m_bDirty, 1) << "the change made during the transmission was dropped";
-    EXPECT_EQ(g_snapshot.nSlot[0], 100) << "the snapshot changed under the running worker";
+    EXPECT_EQ(snapshot.nSlot[0], 100) << "the snapshot changed under the running worker";
     EXPECT_EQ(Count(Kind::Open), 1) << "a second transmission started";
-    EXPECT_TRUE(g_transmitWorker.Busy());
+    EXPECT_TRUE(worker.Busy());
 
     gate->Open();
-    ASSERT_TRUE(g_transmitWorker.WaitFor(kDeadline));
+    ASSERT_TRUE(worker.WaitFor(kDeadline));
     EXPECT_EQ(SetLevels(recording->Written()), (std::vector<DecodedSetLevel>{{1, 100}}));
 
     recording->ClearRecord();
     Tick();
-    ASSERT_TRUE(g_transmitWorker.WaitFor(kDeadline));
+    ASSERT_TRUE(worker.WaitFor(kDeadline));
     EXPECT_EQ(dlg.m_bDirty, 0);
     EXPECT_EQ(SetLevels(recording->Written()), (std::vector<DecodedSetLevel>{{1, 200}}))
         << "the next tick must send the newest state";
@@ -239,8 +261,8 @@ TEST_F(TransmitThreading, ClosingTheConsoleWaitsForTheTransmission)
     closer.join();
 
     EXPECT_TRUE(closed.load());
-    EXPECT_FALSE(g_transmitWorker.Busy());
-    EXPECT_FALSE(g_link.IsOpen());
+    EXPECT_FALSE(worker.Busy());
+    EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(recording->OpenHandles(), 0);
     // The transmission ran to its end before anything closed the port under it.
     EXPECT_EQ(SetLevels(recording->Written()), (std::vector<DecodedSetLevel>{{1, 10}, {2, 20}}));
@@ -276,14 +298,14 @@ TEST_F(TransmitThreading, DeviceVanishingMidTransmissionEndsTheWorkerAndClosesTh
     pty.CloseMaster();
     gate->Open();
 
-    ASSERT_TRUE(g_transmitWorker.WaitFor(kDeadline)) << "the worker hangs on a vanished device";
-    const TransmitReport report = g_transmitWorker.LastReport();
+    ASSERT_TRUE(worker.WaitFor(kDeadline)) << "the worker hangs on a vanished device";
+    const TransmitReport report = worker.LastReport();
     EXPECT_TRUE(report.finished);
     EXPECT_EQ(report.openError, "");
     EXPECT_EQ(report.framesSent, 1);
     EXPECT_EQ(report.framesFailed, 1) << "the worker must stop at the first failed frame";
     EXPECT_EQ(report.errorCode, static_cast<std::uint32_t>(EIO));
-    EXPECT_FALSE(g_link.IsOpen());
+    EXPECT_FALSE(link.IsOpen());
     // The slave is closed again and the master is gone.
     EXPECT_EQ(OpenDescriptorCount(), descriptors - 1);
     EXPECT_FALSE(gate->GaveUp());
@@ -309,15 +331,15 @@ TEST_P(TransmitOpenFailure, EndsTheWorkerWithTheLinkClosedAndReportsTheStep)
     GetParam().inject(*recording);
     ASSERT_NO_FATAL_FAILURE(EnableChannels(2));
     Tick();
-    ASSERT_TRUE(g_transmitWorker.WaitFor(kDeadline));
+    ASSERT_TRUE(worker.WaitFor(kDeadline));
 
-    const TransmitReport report = g_transmitWorker.LastReport();
+    const TransmitReport report = worker.LastReport();
     EXPECT_TRUE(report.finished);
     EXPECT_EQ(report.openError, *GetParam().text);
     EXPECT_EQ(report.errorCode, GetParam().errorCode);
     EXPECT_EQ(report.framesSent, 0);
     EXPECT_FALSE(report.Succeeded());
-    EXPECT_FALSE(g_link.IsOpen());
+    EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(recording->OpenHandles(), 0) << "a failed open kept its handle";
     EXPECT_TRUE(recording->Written().empty());
     EXPECT_EQ(dlg.m_bDirty, 0);
@@ -352,12 +374,12 @@ TEST_F(TransmitThreading, MissingSerialDeviceOnTheRealBackendEndsTheWorker)
     ASSERT_NO_FATAL_FAILURE(Start(std::make_shared<CPosixCommPort>(options)));
     ASSERT_NO_FATAL_FAILURE(EnableChannels(1));
     Tick();
-    ASSERT_TRUE(g_transmitWorker.WaitFor(kDeadline));
+    ASSERT_TRUE(worker.WaitFor(kDeadline));
 
-    const TransmitReport report = g_transmitWorker.LastReport();
+    const TransmitReport report = worker.LastReport();
     EXPECT_EQ(report.openError, kOpenErrorInvalidHandle);
     EXPECT_EQ(report.errorCode, static_cast<std::uint32_t>(ENOENT));
-    EXPECT_FALSE(g_link.IsOpen());
+    EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
 }
 
@@ -380,14 +402,14 @@ TEST_P(TransmitWriteFailure, StopsTheTransmissionAndClosesTheLink)
     recording->FailWrite(kSomeError, GetParam().failingWrite);
     ASSERT_NO_FATAL_FAILURE(EnableChannels(3));
     Tick();
-    ASSERT_TRUE(g_transmitWorker.WaitFor(kDeadline));
+    ASSERT_TRUE(worker.WaitFor(kDeadline));
 
-    const TransmitReport report = g_transmitWorker.LastReport();
+    const TransmitReport report = worker.LastReport();
     EXPECT_EQ(report.openError, "");
     EXPECT_EQ(report.framesSent, GetParam().framesSent);
     EXPECT_EQ(report.framesFailed, 1);
     EXPECT_EQ(report.errorCode, kSomeError);
-    EXPECT_FALSE(g_link.IsOpen());
+    EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(recording->OpenHandles(), 0);
     // Nothing more is tried after the failed byte: the port is closed next, once the bytes
     // before it have left the line.

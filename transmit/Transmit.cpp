@@ -6,7 +6,9 @@
 #include <system_error>
 
 TransmitSnapshot g_snapshot;
-CTransmitWorker g_transmitWorker;
+// g_link belongs to the program (it is constructed after the application object); only its
+// address is taken here.
+CTransmitWorker g_transmitWorker(g_link, g_snapshot);
 
 namespace {
 
@@ -14,27 +16,29 @@ constexpr std::uint8_t kDeviceAddress = 0xFF;
 constexpr std::uint8_t kHeaderByte = 0x00;
 constexpr std::uint16_t kNineBitMode = 1;
 
-TransmitReport RunTransmission()
+} // namespace
+
+TransmitReport RunTransmission(CSerialLink& link, const TransmitSnapshot& snapshot)
 {
     TransmitReport report;
-    report.portIndex = g_snapshot.nPortIndex;
-    report.openError = g_link.Open(static_cast<std::uint16_t>(g_snapshot.nPortIndex),
-                                   kDefaultBaudRate, kNineBitMode);
+    report.portIndex = snapshot.nPortIndex;
+    report.openError = link.Open(static_cast<std::uint16_t>(snapshot.nPortIndex),
+                                 kDefaultBaudRate, kNineBitMode);
     if (!report.openError.empty())
-        report.errorCode = g_link.m_dwLastError;
-    g_link.SetAddress(kDeviceAddress);
-    g_link.SetHeaderByte(kHeaderByte);
+        report.errorCode = link.m_dwLastError;
+    link.SetAddress(kDeviceAddress);
+    link.SetHeaderByte(kHeaderByte);
 
-    if (g_link.IsOpen()) {
+    if (link.IsOpen()) {
         for (int i = 0; i < kConsoleChannels; ++i) {
-            const std::int32_t slot = g_snapshot.nSlot[static_cast<std::size_t>(i)];
+            const std::int32_t slot = snapshot.nSlot[static_cast<std::size_t>(i)];
             // Counted wide: a base near 2^32 must not wrap round onto channels 1 to 7.
             const std::uint64_t channel =
-                std::uint64_t{g_snapshot.nBaseAddress} + static_cast<std::uint64_t>(i);
+                std::uint64_t{snapshot.nBaseAddress} + static_cast<std::uint64_t>(i);
             // A channel outside the universe would wrap onto another one in the frame.
             if (slot < 0 || channel < kFirstChannel || channel > kLastChannel)
                 continue;
-            if (SendChannelLevel(static_cast<std::uint32_t>(channel),
+            if (SendChannelLevel(link, static_cast<std::uint32_t>(channel),
                                  static_cast<std::uint8_t>(slot))) {
                 ++report.framesSent;
                 continue;
@@ -42,32 +46,48 @@ TransmitReport RunTransmission()
             // A port that failed a byte is broken or held: give it up now rather than wait
             // out every remaining byte's deadline.
             ++report.framesFailed;
-            report.errorCode = g_link.m_dwLastError;
+            report.errorCode = link.m_dwLastError;
             break;
         }
     }
-    g_link.Close();
+    link.Close();
     report.finished = true;
     report.finishedAt = std::chrono::system_clock::now();
     return report;
 }
 
-} // namespace
-
-bool SendChannelLevel(std::uint32_t channel, std::uint8_t level)
+bool SendChannelLevel(CSerialLink& link, std::uint32_t channel, std::uint8_t level)
 {
-    return g_link.Send(BuildSetLevelPayload(channel, level));
+    return link.Send(BuildSetLevelPayload(channel, level));
 }
 
-std::uint32_t TransmitThreadProc(void* /*parameter*/)
+std::uint32_t TransmitThreadProc(void* parameter)
 {
-    g_transmitWorker.Finish(RunTransmission());
+    auto* worker = parameter != nullptr ? static_cast<CTransmitWorker*>(parameter)
+                                        : &g_transmitWorker;
+    worker->Run();
     return 0;
+}
+
+CTransmitWorker::CTransmitWorker(CSerialLink& link, TransmitSnapshot& snapshot,
+                                 ThreadStarter startThread)
+    : m_link(link), m_snapshot(snapshot), m_startThread(std::move(startThread))
+{
+}
+
+CTransmitWorker::ThreadStarter CTransmitWorker::DefaultThreadStarter()
+{
+    return [](std::function<void()> body) { return std::thread(std::move(body)); };
 }
 
 CTransmitWorker::~CTransmitWorker()
 {
     Wait();
+}
+
+void CTransmitWorker::Run()
+{
+    Finish(RunTransmission(m_link, m_snapshot));
 }
 
 bool CTransmitWorker::Start()
@@ -78,9 +98,9 @@ bool CTransmitWorker::Start()
         m_thread.join(); // finished already; only its handle is left
     m_bRunning.store(true, std::memory_order_release);
     try {
-        m_thread = std::thread([] {
+        m_thread = m_startThread([this] {
             LowerCurrentThreadPriority();
-            TransmitThreadProc(nullptr);
+            TransmitThreadProc(this);
         });
     } catch (const std::system_error&) {
         // No thread to be had now; the caller keeps the change for a later tick.

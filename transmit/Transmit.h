@@ -1,5 +1,5 @@
 // The hand-over from the console to the wire: the snapshot a tick fills, and the worker
-// thread that turns it into one set-level frame per channel on g_link.
+// thread that turns it into one set-level frame per channel on the link it was handed.
 #pragma once
 
 #include <array>
@@ -7,9 +7,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
+
+class CSerialLink;
 
 constexpr int kConsoleChannels = 8;
 constexpr std::int32_t kSlotNotSent = -1;
@@ -22,7 +25,8 @@ struct TransmitSnapshot {
     std::array<std::int32_t, kConsoleChannels> nSlot{};
 };
 
-// Written by the window thread only while no worker runs; read by the worker.
+// The program's snapshot: written by the window thread only while no worker runs; read by
+// the worker.
 extern TransmitSnapshot g_snapshot;
 
 // How the last finished transmission went, for the window to show. Never shown as a message.
@@ -38,16 +42,34 @@ struct TransmitReport {
     bool Succeeded() const { return finished && openError.empty() && framesFailed == 0; }
 };
 
-// The body of the worker: open the chosen port, send every slot, close. Always returns 0.
+// One transmission: opens the snapshot's port on `link`, sends a set-level frame for every
+// slot, closes. A failed frame ends it, since a port that failed a byte is broken or held.
+TransmitReport RunTransmission(CSerialLink& link, const TransmitSnapshot& snapshot);
+// The body of a worker's thread: `parameter` is the CTransmitWorker that started it (the
+// program's g_transmitWorker when null). Always returns 0.
 std::uint32_t TransmitThreadProc(void* parameter);
-// Sends one set-level frame on g_link; false when it could not be sent.
-bool SendChannelLevel(std::uint32_t channel, std::uint8_t level);
+// Sends one set-level frame on `link`; false when it could not be sent.
+bool SendChannelLevel(CSerialLink& link, std::uint32_t channel, std::uint8_t level);
 
-// Runs one transmission at a time on its own thread at below-normal priority.
-// Start, Busy, Wait and LastReport are for the window thread.
+// Runs one transmission at a time on its own thread at below-normal priority, on the link and
+// snapshot it was handed (both outlive it). Start, Busy, Wait and LastReport are for the
+// window thread.
 class CTransmitWorker {
 public:
+    // Starts a thread running `body`; throws std::system_error when none can be had.
+    using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
+
+    CTransmitWorker(CSerialLink& link, TransmitSnapshot& snapshot,
+                    ThreadStarter startThread = DefaultThreadStarter());
     ~CTransmitWorker();
+    CTransmitWorker(const CTransmitWorker&) = delete;
+    CTransmitWorker& operator=(const CTransmitWorker&) = delete;
+
+    static ThreadStarter DefaultThreadStarter();
+
+    CSerialLink& Link() const { return m_link; }
+    // Filled by the window thread before Start, and only while no transmission runs.
+    TransmitSnapshot& Snapshot() const { return m_snapshot; }
     // False (and nothing started) while the previous transmission still runs, or when no
     // thread can be started.
     bool Start();
@@ -57,10 +79,15 @@ public:
     // Blocks until no transmission runs or the deadline passes; true when none runs.
     bool WaitFor(std::chrono::milliseconds timeout);
     TransmitReport LastReport() const;
-    // Called by the worker when it ends.
-    void Finish(const TransmitReport& report);
+    // The thread's body: the transmission, then its report.
+    void Run();
 
 private:
+    void Finish(const TransmitReport& report);
+
+    CSerialLink& m_link;
+    TransmitSnapshot& m_snapshot;
+    ThreadStarter m_startThread;
     std::thread m_thread;
     std::atomic<bool> m_bRunning{false};
     mutable std::mutex m_mutex;
@@ -68,6 +95,7 @@ private:
     TransmitReport m_report;
 };
 
+// The program's worker, on g_link and g_snapshot.
 extern CTransmitWorker g_transmitWorker;
 
 // Lowers the calling thread's scheduling priority (platform file).
