@@ -281,4 +281,12 @@ TEST_F(SerialLinkTest, OutputThatCannotDrainFailsTheByteBeforeTheParityChanges)
     EXPECT_EQ(Trace(), (std::vector<std::string>{"WFF/M", "D"}));
 }
 
+TEST_F(SerialLinkTest, OpenOfAnUnsupportedPortLeavesAnOpenPortOpen)
+{
+    OpenFramed();
+    EXPECT_EQ(link.Open(4, kDefaultBaudRate, 1), kOpenErrorUnsupportedPort);
+    EXPECT_TRUE(link.IsOpen());
+    EXPECT_TRUE(port->Events().empty()) << "not even a close";
+}
+
 } // namespace
