@@ -1,5 +1,6 @@
 // The program: a Qt application whose whole life is the console's modal run.
 #include "FaderApp.h"
+#include "ShutdownSignals.h"
 
 #include "framework/HelpEngine.h"
 #include "framework/WindowPeer.h"
@@ -20,7 +21,12 @@ int main(int /*argc*/, char* argv[])
     CQtHelpDisplay helpDisplay;
     AfxSetWindowSystem(&windowSystem);
     AfxGetHelpEngine().SetDisplay(&helpDisplay);
-    theApp.Run(QCoreApplication::applicationFilePath().toStdString());
+    {
+        // Logging out, Ctrl+C in the terminal that started us, or a kill close the console as
+        // Esc does, so that a transmission never stops mid-frame.
+        CShutdownSignals shutdownSignals;
+        theApp.Run(QCoreApplication::applicationFilePath().toStdString());
+    }
     AfxGetHelpEngine().SetDisplay(nullptr);
     AfxSetWindowSystem(nullptr);
     return 0;

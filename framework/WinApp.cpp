@@ -73,7 +73,8 @@ std::string DeriveHelpFilePath(const std::string& executablePath)
 {
     const auto start = FileNameStart(executablePath);
     const auto dot = executablePath.rfind('.');
-    if (dot == std::string::npos || dot < start)
+    // A hidden file's leading dot is part of its name, as the title keeps it.
+    if (dot == std::string::npos || dot <= start)
         return executablePath + kHelpExtension;
     return executablePath.substr(0, dot) + kHelpExtension;
 }

@@ -35,5 +35,6 @@ const std::string& AfxGetHelpFilePath();
 // The executable's file name without its extension.
 std::string DeriveAppTitle(const std::string& executablePath);
 // The executable's path with its extension replaced by ".HLP"; a name without an extension
-// gets ".HLP" appended (a dot in a folder name is never taken for one).
+// gets ".HLP" appended (a dot in a folder name, or the leading dot of a hidden file's name, is
+// never taken for one).
 std::string DeriveHelpFilePath(const std::string& executablePath);

@@ -218,8 +218,9 @@ TEST_F(ConsoleWire, ADisabledChannelIsNotSentAndThePortChoiceIsReadAtTheTick)
     win.Click(IDC_COM3);
     win.Click(IDC_SET1);
     TickAndWait();
+    ASSERT_FALSE(port->Events().empty());
     EXPECT_EQ(port->Events().front().device, "COM3");
-    EXPECT_EQ(port->Written().size(), 7U * 6U);
+    ASSERT_EQ(port->Written().size(), 7U * 6U);
     for (std::size_t f = 0; f < 7; ++f)
         EXPECT_NE(port->Written()[f * 6 + 3].value, 0x02) << "channel 3 is off";
 }

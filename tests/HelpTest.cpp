@@ -121,6 +121,39 @@ TEST(HelpFile, ParsesHeadersTextAndItsOwnMistakes)
 
 class ConsoleHelpF1 : public ConsoleHelp, public ::testing::WithParamInterface<HelpIdPair> {};
 
+// Every control that has help, with the topic it leads to, written out from the help id list
+// rather than read from the table the console hands to the help engine.
+std::vector<HelpIdPair> ControlTopics()
+{
+    const std::vector<std::pair<std::vector<int>, std::uint32_t>> families = {
+        {{IDC_SLIDER1, IDC_SLIDER2, IDC_SLIDER3, IDC_SLIDER4, IDC_SLIDER5, IDC_SLIDER6, IDC_SLIDER7,
+          IDC_SLIDER8},
+         0x808203E8},
+        {{IDC_LEVEL1, IDC_LEVEL2, IDC_LEVEL3, IDC_LEVEL4, IDC_LEVEL5, IDC_LEVEL6, IDC_LEVEL7,
+          IDC_LEVEL8},
+         0x8082040A},
+        {{IDC_BASE_ADDR, IDC_BASE_UP, IDC_BASE_DOWN}, 0x80820413},
+        {{IDC_BLACKOUT}, 0x80820424},
+        {{IDC_COM1, IDC_COM2, IDC_COM3, IDC_COM4}, 0x8082041F},
+        {{IDC_ENA_ALL}, 0x80820423},
+        {{IDC_ENA1, IDC_ENA2, IDC_ENA3, IDC_ENA4, IDC_ENA5, IDC_ENA6, IDC_ENA7, IDC_ENA8},
+         0x80820402},
+        {{IDC_GRP_ALL}, 0x80820412},
+        {{IDC_GRP1, IDC_GRP2, IDC_GRP3, IDC_GRP4, IDC_GRP5, IDC_GRP6, IDC_GRP7, IDC_GRP8},
+         0x808203F9},
+        {{IDC_SET_ALL}, 0x80820401},
+        {{IDC_SET1, IDC_SET2, IDC_SET3, IDC_SET4, IDC_SET5, IDC_SET6, IDC_SET7, IDC_SET8},
+         0x808203F0},
+        {{IDC_PERCENT}, 0x8082041C},
+        {{IDC_VALUE}, 0x8082041D},
+    };
+    std::vector<HelpIdPair> rows;
+    for (const auto& [controls, topic] : families)
+        for (int id : controls)
+            rows.push_back({static_cast<std::uint32_t>(id), topic});
+    return rows;
+}
+
 TEST_P(ConsoleHelpF1, ShowsTheTopicOfTheFocusedControl)
 {
     F1On(static_cast<int>(GetParam().controlId));
@@ -130,8 +163,7 @@ TEST_P(ConsoleHelpF1, ShowsTheTopicOfTheFocusedControl)
     EXPECT_TRUE(win.MessageBoxes().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryControl, ConsoleHelpF1,
-                         ::testing::ValuesIn(g_helpIds.begin(), g_helpIds.end() - 1));
+INSTANTIATE_TEST_SUITE_P(EveryControl, ConsoleHelpF1, ::testing::ValuesIn(ControlTopics()));
 
 TEST_F(ConsoleHelp, ControlsWithoutARowAndMenusGetNothingButCountAsHandled)
 {

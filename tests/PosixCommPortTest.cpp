@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <termios.h>
 
 namespace {
 
@@ -163,6 +164,23 @@ TEST_F(PosixCommPortTest, SetStateStartsFromTheNativeBlock)
     ASSERT_TRUE(port.GetState(handle, back));
     EXPECT_EQ(NativeOf(back).c_cc[VMIN], 7);
     EXPECT_EQ(NativeOf(back).c_iflag & IXON, native.c_iflag & IXON);
+}
+
+TEST_F(PosixCommPortTest, LinkFormatDropsFlowControlAndOutputProcessingThePortHeld)
+{
+    termios before{};
+    ASSERT_EQ(::tcgetattr(pty.MasterFd(), &before), 0);
+    before.c_iflag |= IXON;
+    before.c_oflag |= OPOST;
+    ASSERT_EQ(::tcsetattr(pty.MasterFd(), TCSANOW, &before), 0);
+    ASSERT_EQ(::tcgetattr(pty.MasterFd(), &before), 0);
+    ASSERT_NE(before.c_iflag & IXON, 0U) << "the pty keeps what the last user left";
+
+    SetLinkFormat();
+    termios after{};
+    ASSERT_EQ(::tcgetattr(pty.MasterFd(), &after), 0);
+    EXPECT_EQ(after.c_iflag & IXON, 0U) << "a stray XOFF would stall the frames";
+    EXPECT_EQ(after.c_oflag & OPOST, 0U);
 }
 
 TEST_F(PosixCommPortTest, WriteAfterTheOtherEndHungUpFails)

@@ -396,4 +396,12 @@ INSTANTIATE_TEST_SUITE_P(SerialLink, SerialLinkLineClockTest,
                          ::testing::Values(LineClockRow{9600, 1, 1146}, LineClockRow{19200, 1, 573},
                                            LineClockRow{9600, 0, 1042}));
 
+TEST_F(SerialLinkTest, OpenOfAnUnsupportedPortLeavesAnOpenPortOpen)
+{
+    OpenFramed();
+    EXPECT_EQ(link.Open(4, kDefaultBaudRate, 1), kOpenErrorUnsupportedPort);
+    EXPECT_TRUE(link.IsOpen());
+    EXPECT_TRUE(port->Events().empty()) << "not even a close";
+}
+
 } // namespace
