@@ -321,10 +321,9 @@ void CDialogManager::OnHelp(int index, bool modifierHeld)
 void CDialogManager::OnContextMenu(int index, int x, int y)
 {
     const int id = Valid(index) ? m_tmpl.controls[static_cast<std::size_t>(index)].id : -1;
-    const std::uintptr_t target =
-        id != -1 ? static_cast<std::uintptr_t>(id) : kContextMenuOnWindow;
-    const auto packed = static_cast<std::intptr_t>(
-        MakeWParam(static_cast<unsigned>(x), static_cast<unsigned>(y)));
+    const std::uintptr_t target = id != -1 ? static_cast<std::uintptr_t>(id) : kContextMenuOnWindow;
+    const auto packed =
+        static_cast<std::intptr_t>(MakeWParam(static_cast<unsigned>(x), static_cast<unsigned>(y)));
     Send(WM_CONTEXTMENU, target, packed);
 }
 
@@ -411,7 +410,8 @@ void CDialogManager::SetTextAt(int index, const std::string& text)
 int CDialogManager::GetCheck(int id) const
 {
     const int index = IndexOf(id);
-    if (!Valid(index) || (Kind(index) != ControlKind::CheckBox && Kind(index) != ControlKind::Radio))
+    if (!Valid(index) ||
+        (Kind(index) != ControlKind::CheckBox && Kind(index) != ControlKind::Radio))
         return 0;
     return ControlChecked(index) ? 1 : 0;
 }
@@ -502,8 +502,7 @@ void CDialogManager::FocusFirstTabStop()
         }
 }
 
-int CDialogManager::MessageBox(const std::string& text, const std::string& caption,
-                               unsigned flags)
+int CDialogManager::MessageBox(const std::string& text, const std::string& caption, unsigned flags)
 {
     ++m_nBoxDepth;
     const int result = ShowMessageBox(text, caption, flags);

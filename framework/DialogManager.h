@@ -41,11 +41,26 @@ struct ControlGroup {
 };
 ControlGroup GroupOf(const DialogTemplate& tmpl, std::size_t index);
 
-// A trackbar's line: what an arrow key or a notch of the wheel moves it by.
+// A trackbar's line: what an arrow key or a notch of the wheel moves it by; and its range
+// before anyone sets one.
 constexpr int kFaderLineSize = 1;
+constexpr int kFaderDefaultMax = 100;
 
 // The keys the dialog manager answers.
-enum class DialogKey { Tab, BackTab, Enter, Escape, Up, Down, Left, Right, PageUp, PageDown, Home, End };
+enum class DialogKey {
+    Tab,
+    BackTab,
+    Enter,
+    Escape,
+    Up,
+    Down,
+    Left,
+    Right,
+    PageUp,
+    PageDown,
+    Home,
+    End
+};
 
 // Why a control gets the focus; a backend may draw the two differently.
 enum class FocusReason { Tab, BackTab, Other };
@@ -139,7 +154,7 @@ protected:
 private:
     struct FaderRange {
         int minimum = 0;
-        int maximum = 100; // a trackbar's range before anyone sets one
+        int maximum = kFaderDefaultMax;
     };
 
     bool Valid(int index) const;

@@ -44,7 +44,8 @@ void CSubstituteWindow::Type(int id, const std::string& text)
 void CSubstituteWindow::Click(int id)
 {
     const int index = IndexOf(id);
-    if (index < 0 || Template().controls[static_cast<std::size_t>(index)].cls != ControlClass::Button)
+    if (index < 0 ||
+        Template().controls[static_cast<std::size_t>(index)].cls != ControlClass::Button)
         return;
     if (TakesInput())
         m_focusIndex = index;
@@ -54,7 +55,8 @@ void CSubstituteWindow::Click(int id)
 void CSubstituteWindow::MoveFader(int id, int pos, unsigned code)
 {
     const int index = IndexOf(id);
-    if (index < 0 || Template().controls[static_cast<std::size_t>(index)].cls != ControlClass::Trackbar)
+    if (index < 0 ||
+        Template().controls[static_cast<std::size_t>(index)].cls != ControlClass::Trackbar)
         return;
     if (TakesInput())
         m_focusIndex = index;

@@ -1,7 +1,7 @@
 // An in-memory window for running dialogs without a window system: a backend of the dialog
-// manager that keeps its controls in memory. Tests act as the operator through it (typing, clicking,
-// moving faders, pressing Enter or Esc) and move its clock, which fires the timers. Message
-// boxes are recorded and answered OK; a hook runs while each one is "open", as a real box's
+// manager that keeps its controls in memory. Tests act as the operator through it (typing,
+// clicking, moving faders, pressing Enter or Esc) and move its clock, which fires the timers.
+// Message boxes are recorded and answered OK; a hook runs while each one is "open", as a real box's
 // message loop would keep dispatching timers.
 //
 // Threads: the test's thread only.
@@ -123,7 +123,7 @@ private:
         int check = 0;
         int pos = 0;
         int rangeMin = 0;
-        int rangeMax = 100; // a trackbar's default range
+        int rangeMax = kFaderDefaultMax;
         int ticFreq = 1;
         bool allSelected = false;
     };

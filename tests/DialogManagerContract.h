@@ -56,8 +56,12 @@ inline DialogTemplate MakeTemplate(bool withDefault)
         {-1, ControlClass::Static, "Label", {4, 40, 40, 8}, SS_LEFT | WS_GROUP, 0},
         {kFader, ControlClass::Trackbar, "", {100, 4, 18, 100}, TBS_VERT | kStop, 0},
         {kPush, ControlClass::Button, "Push", {130, 4, 50, 14}, BS_PUSHBUTTON | kStop, 0},
-        {kDefault, ControlClass::Button, "Default", {130, 20, 50, 14},
-         (withDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP, 0},
+        {kDefault,
+         ControlClass::Button,
+         "Default",
+         {130, 20, 50, 14},
+         (withDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP,
+         0},
     };
     return tmpl;
 }
@@ -265,12 +269,10 @@ TYPED_TEST_P(DialogManagerContract, FaderKeysStepByALineAndAFifthOfTheRange)
         int pos;
         unsigned code;
     };
-    const std::vector<Step> steps{{DialogKey::Up, 99, SB_LINEUP},
-                                  {DialogKey::Right, 100, SB_LINEDOWN},
-                                  {DialogKey::PageDown, 151, SB_PAGEDOWN},
-                                  {DialogKey::PageUp, 100, SB_PAGEUP},
-                                  {DialogKey::End, 255, SB_BOTTOM},
-                                  {DialogKey::Home, 0, SB_TOP}};
+    const std::vector<Step> steps{
+        {DialogKey::Up, 99, SB_LINEUP},          {DialogKey::Right, 100, SB_LINEDOWN},
+        {DialogKey::PageDown, 151, SB_PAGEDOWN}, {DialogKey::PageUp, 100, SB_PAGEUP},
+        {DialogKey::End, 255, SB_BOTTOM},        {DialogKey::Home, 0, SB_TOP}};
     for (const Step& step : steps) {
         this->Reports().clear();
         this->D().Key(step.key);

@@ -59,8 +59,7 @@ TEST_P(DialogGroups, RunFromTheGroupStartToTheNextOne)
 }
 
 INSTANTIATE_TEST_SUITE_P(ContractTemplate, DialogGroups,
-                         ::testing::Values(GroupRow{0, 0, 1}, GroupRow{2, 2, 5},
-                                           GroupRow{4, 2, 5}, GroupRow{8, 8, 10},
-                                           GroupRow{9, 8, 10}));
+                         ::testing::Values(GroupRow{0, 0, 1}, GroupRow{2, 2, 5}, GroupRow{4, 2, 5},
+                                           GroupRow{8, 8, 10}, GroupRow{9, 8, 10}));
 
 } // namespace

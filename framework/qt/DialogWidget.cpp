@@ -13,8 +13,7 @@ namespace {
 constexpr const char* kArrowsProperty = "lumivaneArrowsMoveInGroup";
 }
 
-CDialogWidget::CDialogWidget(CQtDialogWindow& peer, QWidget* parent)
-    : QDialog(parent), m_peer(peer)
+CDialogWidget::CDialogWidget(CQtDialogWindow& peer, QWidget* parent) : QDialog(parent), m_peer(peer)
 {
 }
 

@@ -17,13 +17,6 @@
 
 #include <array>
 
-namespace {
-
-// A trackbar's range before anyone sets one (the dialog manager keeps it from then on).
-constexpr int kTrackbarDefaultMax = 100;
-
-} // namespace
-
 CQtControlFactory::CQtControlFactory(CQtDialogWindow& peer, QWidget* window, QStyle* checkStyle,
                                      const BaseUnits& base)
     : m_peer(peer), m_pWindow(window), m_pCheckStyle(checkStyle), m_base(base)
@@ -48,7 +41,8 @@ QWidget* CQtControlFactory::CreateEdit(const ControlTemplate& control, int index
     edit->m_bDigitsOnly = (control.style & ES_NUMBER) != 0;
     edit->setFrame((control.style & WS_BORDER) != 0);
     CQtDialogWindow& peer = m_peer;
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [&peer, index] { peer.TextChanged(index); });
+    QObject::connect(edit, &QLineEdit::textChanged, edit,
+                     [&peer, index] { peer.TextChanged(index); });
     // Edit boxes keep their own context menu (cut, copy, paste).
     return edit;
 }
@@ -109,7 +103,7 @@ QWidget* CQtControlFactory::CreateTrackbar(const ControlTemplate& control, int i
 {
     const bool vertical = (control.style & TBS_VERT) != 0;
     auto* slider = new CFaderSlider(vertical ? Qt::Vertical : Qt::Horizontal, m_pWindow);
-    slider->SetPosRange(0, kTrackbarDefaultMax);
+    slider->SetPosRange(0, kFaderDefaultMax);
     slider->setSingleStep(kFaderLineSize);
     slider->setPageStep(m_peer.FaderPageSize(index));
     if ((control.style & TBS_AUTOTICKS) == 0)
@@ -137,7 +131,7 @@ void CQtControlFactory::Place(QWidget* widget, const ControlTemplate& control) c
         widget->setFocusPolicy(Qt::NoFocus);
     else
         widget->setFocusPolicy((control.style & WS_TABSTOP) != 0 ? Qt::StrongFocus
-                                                                  : Qt::ClickFocus);
+                                                                 : Qt::ClickFocus);
     // The first control of a template is the topmost, as on the platform it comes from.
     widget->lower();
     widget->setProperty(kControlIdProperty, control.id);

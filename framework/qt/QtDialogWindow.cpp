@@ -63,8 +63,8 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const DialogTemplate& tmpl, QW
     const CQtControlFactory factory(*this, widget, m_pStyle.get(), base);
     m_items.reserve(tmpl.controls.size());
     for (const ControlTemplate& control : tmpl.controls)
-        m_items.push_back({factory.Create(control, static_cast<int>(m_items.size())),
-                           std::string(control.text)});
+        m_items.push_back(
+            {factory.Create(control, static_cast<int>(m_items.size())), std::string(control.text)});
     // Realise the window now, so that the frame is part of its rectangle (where the window
     // system can tell it before the window is shown) when the dialog centres it.
     (void)widget->winId();
@@ -207,7 +207,8 @@ void CQtDialogWindow::ShowText(int index, const std::string& text)
         break;
     case ControlKind::Icon:
         m_items[static_cast<std::size_t>(index)].windowText = text;
-        static_cast<QLabel*>(widget)->setPixmap(LoadIconResource(OrdinalOf(text)).pixmap(kIconSize));
+        static_cast<QLabel*>(widget)->setPixmap(
+            LoadIconResource(OrdinalOf(text)).pixmap(kIconSize));
         break;
     case ControlKind::Trackbar:
         m_items[static_cast<std::size_t>(index)].windowText = text;
