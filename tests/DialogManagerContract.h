@@ -13,11 +13,15 @@
 //       bool AllTextSelected(int id) const;
 //       // Runs `step` while the next message box is open until it returns true, then OK.
 //       void DuringNextBox(std::function<bool()> step);
+//       // The same for the next dialog run modally (through the backend's window system),
+//       // which then ends with Esc.
+//       void DuringNextModal(std::function<bool()> step);
 //   };
 #pragma once
 
 #include "framework/Dialog.h"
 #include "framework/DialogManager.h"
+#include "res/Resource.h"
 
 #include <gtest/gtest.h>
 
@@ -306,6 +310,21 @@ TYPED_TEST_P(DialogManagerContract, TimersRunAndTheWindowTakesNoInputWhileABoxIs
     this->Peer().KillTimer(kTimerId);
 }
 
+TYPED_TEST_P(DialogManagerContract, AnotherDialogsModalRunKeepsTheTimersAndTakesTheInput)
+{
+    this->Open();
+    ASSERT_EQ(this->Peer().SetTimer(kTimerId, kTimerMs), kTimerId);
+    this->D().DuringNextModal([this] {
+        this->D().Key(DialogKey::Enter);
+        return this->m_dialog.m_nTicks >= 2;
+    });
+    CDialog about(IDD_ABOUT);
+    EXPECT_EQ(about.DoModal(), IDCANCEL);
+    EXPECT_GE(this->m_dialog.m_nTicks, 2);
+    EXPECT_TRUE(this->Reports().empty());
+    this->Peer().KillTimer(kTimerId);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(DialogManagerContract, OpensOnTheFirstTabStopWithItsTextSelected,
                             TabWalksTheTabStopsAndReachesARadioGroupAtItsSelection,
                             ArrowsMoveThroughTheGroupSelectingEachRadio,
@@ -316,6 +335,7 @@ REGISTER_TYPED_TEST_SUITE_P(DialogManagerContract, OpensOnTheFirstTabStopWithIts
                             EveryWriteToABoxReportsOneChange, FaderPositionsStayInTheRange,
                             FaderKeysStepByALineAndAFifthOfTheRange,
                             FailedExchangeFocusesAndSelectsTheBox,
-                            TimersRunAndTheWindowTakesNoInputWhileABoxIsOpen);
+                            TimersRunAndTheWindowTakesNoInputWhileABoxIsOpen,
+                            AnotherDialogsModalRunKeepsTheTimersAndTakesTheInput);
 
 } // namespace contract

@@ -10,6 +10,7 @@ constexpr int kStepLimit = 10000;
 class SubstituteDriver {
 public:
     explicit SubstituteDriver(const DialogTemplate& tmpl) : m_window(tmpl) {}
+    ~SubstituteDriver() { AfxSetWindowSystem(nullptr); }
     void Open(CDialog& dialog) { m_window.Open(dialog); }
     CWindowPeer& Peer() { return m_window; }
     void Key(DialogKey key) { m_window.PressKey(key); }
@@ -28,8 +29,19 @@ public:
         };
     }
 
+    void DuringNextModal(std::function<bool()> step)
+    {
+        m_windows.m_modalScript = [this, step](CSubstituteWindow& other, int) {
+            for (int i = 0; i < kStepLimit && !step(); ++i)
+                m_window.AdvanceClock(1);
+            other.PressEscape();
+        };
+        AfxSetWindowSystem(&m_windows);
+    }
+
 private:
     CSubstituteWindow m_window;
+    CSubstituteWindowSystem m_windows;
 };
 
 } // namespace

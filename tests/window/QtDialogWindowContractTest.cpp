@@ -1,6 +1,7 @@
 // The dialog manager's contract on Qt widgets, driven through QTest as the operator drives them.
 #include "framework/qt/QtDialogWindow.h"
 #include "framework/qt/QtHelpDisplay.h"
+#include "framework/qt/QtWindowSystem.h"
 #include "tests/DialogManagerContract.h"
 
 #include <QAbstractButton>
@@ -21,6 +22,7 @@ constexpr int kPollMs = 10;
 class QtDriver {
 public:
     explicit QtDriver(const DialogTemplate& tmpl) : m_tmpl(tmpl) {}
+    ~QtDriver() { AfxSetWindowSystem(nullptr); }
     void Open(CDialog& dialog)
     {
         m_window = std::make_unique<CQtDialogWindow>(dialog, m_tmpl);
@@ -71,6 +73,23 @@ public:
         m_poll->start(kPollMs);
     }
 
+    void DuringNextModal(std::function<bool()> step)
+    {
+        AfxSetWindowSystem(&m_windows);
+        m_poll = std::make_unique<QTimer>();
+        m_deadline = QDeadlineTimer(kWaitMs);
+        QObject::connect(m_poll.get(), &QTimer::timeout, [this, step] {
+            QWidget* other = QApplication::activeModalWidget();
+            if (other == nullptr || other == m_window->Widget() || !other->isVisible())
+                return;
+            if (step() || m_deadline.hasExpired()) {
+                m_poll->stop();
+                QTest::keyClick(other, Qt::Key_Escape);
+            }
+        });
+        m_poll->start(kPollMs);
+    }
+
 private:
     static Qt::Key QtKey(DialogKey key)
     {
@@ -103,6 +122,7 @@ private:
     }
 
     const DialogTemplate& m_tmpl;
+    CQtWindowSystem m_windows;
     std::unique_ptr<CQtDialogWindow> m_window;
     std::unique_ptr<QTimer> m_poll;
     QDeadlineTimer m_deadline;
