@@ -1,9 +1,9 @@
 #include "DataExchange.h"
 
 #include "Dialog.h"
-#include "DialogManager.h"
 #include "NumberParse.h"
 #include "SliderCtrl.h"
+#include "TemplateControls.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 

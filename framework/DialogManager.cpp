@@ -9,11 +9,6 @@ namespace {
 // A trackbar's page as a share of its range.
 constexpr int kFaderPageDivisor = 5;
 
-bool StartsGroup(const ControlTemplate& control)
-{
-    return (control.style & WS_GROUP) != 0;
-}
-
 bool IsButton(ControlKind kind)
 {
     return kind == ControlKind::PushButton || kind == ControlKind::CheckBox ||
@@ -21,44 +16,6 @@ bool IsButton(ControlKind kind)
 }
 
 } // namespace
-
-ControlKind KindOf(const ControlTemplate& control)
-{
-    switch (control.cls) {
-    case ControlClass::Edit:
-        return ControlKind::Edit;
-    case ControlClass::Trackbar:
-        return ControlKind::Trackbar;
-    case ControlClass::Static:
-        return (control.style & SS_TYPEMASK) == SS_ICON ? ControlKind::Icon : ControlKind::Label;
-    case ControlClass::Button:
-        break;
-    }
-    switch (control.style & BS_TYPEMASK) {
-    case BS_AUTOCHECKBOX:
-        return ControlKind::CheckBox;
-    case BS_AUTORADIOBUTTON:
-        return ControlKind::Radio;
-    case BS_GROUPBOX:
-        return ControlKind::GroupBox;
-    default:
-        return ControlKind::PushButton;
-    }
-}
-
-ControlGroup GroupOf(const DialogTemplate& tmpl, std::size_t index)
-{
-    const auto& controls = tmpl.controls;
-    if (index >= controls.size())
-        return {index, index};
-    std::size_t first = index;
-    while (first > 0 && !StartsGroup(controls[first]))
-        --first;
-    std::size_t end = index + 1;
-    while (end < controls.size() && !StartsGroup(controls[end]))
-        ++end;
-    return {first, end};
-}
 
 CDialogManager::CDialogManager(const DialogTemplate& tmpl, CDialog* dialog)
     : m_tmpl(tmpl), m_pDialog(dialog), m_faders(tmpl.controls.size())

@@ -20,6 +20,7 @@
 #pragma once
 
 #include "DialogTemplate.h"
+#include "TemplateControls.h"
 #include "WindowPeer.h"
 
 #include <cstddef>
@@ -28,18 +29,6 @@
 #include <vector>
 
 class CDialog;
-
-// What a control of a template is to the dialog manager.
-enum class ControlKind { Edit, PushButton, CheckBox, Radio, GroupBox, Label, Icon, Trackbar };
-ControlKind KindOf(const ControlTemplate& control);
-
-// The WS_GROUP group of the control at `index`: from the nearest control at or before it
-// that starts a group, up to the next control that starts one. The one walk of a group.
-struct ControlGroup {
-    std::size_t first = 0;
-    std::size_t end = 0;
-};
-ControlGroup GroupOf(const DialogTemplate& tmpl, std::size_t index);
 
 // A trackbar's line: what an arrow key or a notch of the wheel moves it by; and its range
 // before anyone sets one.

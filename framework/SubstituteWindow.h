@@ -1,8 +1,8 @@
 // An in-memory window for running dialogs without a window system: a backend of the dialog
 // manager that keeps its controls in memory. Tests act as the operator through it (typing,
 // clicking, moving faders, pressing Enter or Esc) and move its clock, which fires the timers.
-// Message boxes are recorded and answered OK; a hook runs while each one is "open", as a real box's
-// message loop would keep dispatching timers.
+// Message boxes are recorded and answered OK; a hook runs while each one is "open", as a real
+// box's message loop would keep dispatching timers.
 //
 // Threads: the test's thread only.
 #pragma once
@@ -44,7 +44,7 @@ public:
     // The caption's close button.
     void PressClose() { OnCloseRequest(); }
     void SystemCommand(unsigned command) { OnSystemCommand(command); }
-    // F1 with the focus on `id` (0: the focused control); a held modifier key is passed on.
+    // F1 on the focused control (SetFocusTo); a held modifier key is passed on.
     void PressF1(bool modifierHeld = false) { OnHelp(m_focusIndex, modifierHeld); }
     // A right click on control `id`, on the window itself, or on nothing (kContextMenu*).
     void RightClick(std::uintptr_t target);

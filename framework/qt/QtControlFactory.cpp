@@ -72,7 +72,7 @@ QWidget* CQtControlFactory::CreateButton(const ControlTemplate& control, int ind
         auto* push = new QPushButton(text, m_pWindow);
         // Enter is the dialog manager's to route; Qt must not press too.
         push->setAutoDefault(false);
-        push->setDefault((control.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+        push->setDefault(m_peer.DefaultButton() == index);
         button = push;
         break;
     }
