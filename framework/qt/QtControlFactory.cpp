@@ -27,6 +27,8 @@ QWidget* CQtControlFactory::Create(const ControlTemplate& control, int index) co
 {
     using Builder = QWidget* (CQtControlFactory::*)(const ControlTemplate&, int) const;
     // By ControlClass: Edit, Button, Static, Trackbar.
+    static_assert(static_cast<int>(ControlClass::Edit) == 0 &&
+                  static_cast<int>(ControlClass::Trackbar) == 3);
     static constexpr std::array<Builder, 4> kBuilders{
         &CQtControlFactory::CreateEdit, &CQtControlFactory::CreateButton,
         &CQtControlFactory::CreateStatic, &CQtControlFactory::CreateTrackbar};
