@@ -3,6 +3,7 @@
 #include "Dialog.h"
 #include "NumberParse.h"
 #include "SliderCtrl.h"
+#include "TemplateControls.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 
@@ -31,12 +32,6 @@ bool FailWith(CDataExchange* pDX, const std::string& text)
     pDX->m_pDlgWnd->MessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     pDX->Fail();
     return false;
-}
-
-bool IsRadio(const ControlTemplate& control)
-{
-    return control.cls == ControlClass::Button &&
-           (control.style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
 }
 
 } // namespace
@@ -148,10 +143,9 @@ void DDX_Radio(CDataExchange* pDX, int firstId, std::int32_t& value)
     if (pDX->m_bSaveAndValidate)
         value = -1;
     std::int32_t index = 0;
-    for (std::size_t i = at; i < controls.size(); ++i) {
-        if (i != at && (controls[i].style & WS_GROUP) != 0)
-            break;
-        if (!IsRadio(controls[i]))
+    const std::size_t end = GroupOf(*tmpl, at).end;
+    for (std::size_t i = at; i < end; ++i) {
+        if (KindOf(controls[i]) != ControlKind::Radio)
             continue;
         if (pDX->m_bSaveAndValidate) {
             if (dlg.IsDlgButtonChecked(controls[i].id) != 0)

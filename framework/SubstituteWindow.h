@@ -1,14 +1,14 @@
-// An in-memory window that behaves as the dialog layer expects of a real one, for running
-// dialogs without a window system. Tests act as the operator through it (typing, clicking,
-// moving faders, pressing Enter or Esc) and move its clock, which fires the timers. Message
-// boxes are recorded and answered OK; a hook runs while each one is "open", as a real box's
-// message loop would keep dispatching timers.
+// An in-memory window for running dialogs without a window system: a backend of the dialog
+// manager that keeps its controls in memory. Tests act as the operator through it (typing,
+// clicking, moving faders, pressing Enter or Esc) and move its clock, which fires the timers.
+// Message boxes are recorded and answered OK; a hook runs while each one is "open", as a real
+// box's message loop would keep dispatching timers.
 //
 // Threads: the test's thread only.
 #pragma once
 
 #include "Dialog.h"
-#include "WindowPeer.h"
+#include "DialogManager.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-class CSubstituteWindow : public CWindowPeer {
+class CSubstituteWindow : public CDialogManager {
 public:
     struct RecordedBox {
         std::string text;
@@ -31,31 +31,33 @@ public:
     void Open(CDialog& dialog);
     void Close();
     // Makes the window report to `dialog` without initialising it (DoModal does that).
-    void Bind(CDialog& dialog) { m_pDialog = &dialog; }
-    CDialog* Dialog() const { return m_pDialog; }
+    void Bind(CDialog& dialog) { CDialogManager::Bind(&dialog); }
 
     // The operator.
     void Type(int id, const std::string& text);
     void Click(int id);
     // Moves a fader as a drag would and reports it (SB_THUMBTRACK unless told otherwise).
     void MoveFader(int id, int pos, unsigned code = SB_THUMBTRACK);
-    void PressEnter();
-    void PressEscape();
-    void SystemCommand(unsigned command);
-    // F1 with the focus on `id` (0: the focused control); a held modifier key is passed on.
-    void PressF1(bool modifierHeld = false);
+    void PressKey(DialogKey key) { OnKey(key); }
+    void PressEnter() { OnKey(DialogKey::Enter); }
+    void PressEscape() { OnKey(DialogKey::Escape); }
+    // The caption's close button.
+    void PressClose() { OnCloseRequest(); }
+    void SystemCommand(unsigned command) { OnSystemCommand(command); }
+    // F1 on the focused control (SetFocusTo); a held modifier key is passed on.
+    void PressF1(bool modifierHeld = false) { OnHelp(m_focusIndex, modifierHeld); }
     // A right click on control `id`, on the window itself, or on nothing (kContextMenu*).
     void RightClick(std::uintptr_t target);
     // A click while in context-help mode asks for help on the control; otherwise a Click.
     void HelpModeClick(int id);
     bool InContextHelpMode() const { return m_helpMode; }
     const std::vector<std::pair<unsigned, std::string>>& SystemMenu() const { return m_sysMenu; }
-    void SetFocusTo(int id) { m_focusId = id; }
+    void SetFocusTo(int id) { m_focusIndex = IndexOf(id); }
     // Advances the clock, firing every timer that falls due, in time order.
     void AdvanceClock(unsigned milliseconds);
 
     // What the operator would see.
-    int FocusedId() const { return m_focusId; }
+    int FocusedId() const;
     bool AllTextSelected(int id) const;
     const std::vector<RecordedBox>& MessageBoxes() const { return m_boxes; }
     void ClearMessageBoxes() { m_boxes.clear(); }
@@ -76,19 +78,6 @@ public:
     std::function<void(CSubstituteWindow&)> m_modalScript;
 
     // CWindowPeer
-    std::string GetItemText(int id) const override;
-    void SetItemText(int id, const std::string& text) override;
-    int GetCheck(int id) const override;
-    void SetCheck(int id, int state) override;
-    int GetTrackbarPos(int id) const override;
-    void SetTrackbarPos(int id, int pos) override;
-    void SetTrackbarRangeMin(int id, int minimum) override;
-    void SetTrackbarRangeMax(int id, int maximum) override;
-    void SetTrackbarTicFreq(int id, int frequency) override;
-    void FocusItem(int id) override;
-    void SelectAllText(int id) override;
-    void SetTextAt(int index, const std::string& text) override;
-    void SetToolTipAt(int index, const std::string& text) override;
     void SetCaption(const std::string& text) override { m_caption = text; }
     std::string GetCaption() const override { return m_caption; }
     ScreenRect GetWindowRect() const override { return m_window; }
@@ -97,10 +86,8 @@ public:
     void BringToTop() override { m_onTop = true; }
     void SetIcon(int iconId) override { m_iconId = iconId; }
     bool IsIconic() const override { return false; }
-    void FocusFirstTabStop() override;
     unsigned SetTimer(unsigned id, unsigned milliseconds) override;
     bool KillTimer(unsigned id) override;
-    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     bool HasSystemMenu() const override { return true; }
     void AppendSystemMenuSeparator() override { m_sysMenu.emplace_back(0, std::string()); }
     void AppendSystemMenuItem(unsigned id, const std::string& text) override
@@ -112,15 +99,31 @@ public:
     int RunModalLoop() override;
     void EndModalLoop(int result) override;
 
+protected:
+    // CDialogManager
+    std::string ControlText(int index) const override { return At(index).text; }
+    void ShowText(int index, const std::string& text) override;
+    bool ControlChecked(int index) const override { return At(index).check != 0; }
+    void ShowChecked(int index, bool checked) override { At(index).check = checked ? 1 : 0; }
+    int ControlFaderPos(int index) const override { return At(index).pos; }
+    void ShowFaderPos(int index, int pos) override { At(index).pos = pos; }
+    void ShowFaderRange(int index, int minimum, int maximum, int pageSize) override;
+    void ShowTicFrequency(int index, int frequency) override { At(index).ticFreq = frequency; }
+    void ShowToolTip(int index, const std::string& text) override { At(index).toolTip = text; }
+    int FocusedIndex() const override { return m_focusIndex; }
+    void ShowFocus(int index, FocusReason) override { m_focusIndex = index; }
+    void ShowAllSelected(int index) override { At(index).allSelected = true; }
+    int ShowMessageBox(const std::string& text, const std::string& caption,
+                       unsigned flags) override;
+
 private:
     struct Control {
-        const ControlTemplate* tmpl = nullptr;
         std::string text;
         std::string toolTip;
         int check = 0;
         int pos = 0;
         int rangeMin = 0;
-        int rangeMax = 100; // a trackbar's default range
+        int rangeMax = kFaderDefaultMax;
         int ticFreq = 1;
         bool allSelected = false;
     };
@@ -129,15 +132,12 @@ private:
         std::uint64_t due = 0;
     };
 
-    Control* Find(int id);
-    const Control* Find(int id) const;
-    void Command(int id, unsigned code);
-    bool IsPushButton(const Control& control) const;
+    Control& At(int index) { return m_controls.at(static_cast<std::size_t>(index)); }
+    const Control& At(int index) const { return m_controls.at(static_cast<std::size_t>(index)); }
 
     std::vector<Control> m_controls;
-    CDialog* m_pDialog = nullptr;
     std::string m_caption;
-    int m_focusId = 0;
+    int m_focusIndex = -1;
     int m_iconId = 0;
     bool m_onTop = false;
     ScreenRect m_desktop{0, 0, 1024, 768};

@@ -1,5 +1,7 @@
 // The seam between our dialog layer and whatever realises its windows: the in-memory
 // substitute that tests drive, or Qt widgets. Dialog code talks only to this interface.
+// Backends implement it through CDialogManager (DialogManager.h), which keeps the dialog
+// manager's rules; they create, draw and report the operator's input.
 //
 // Threads: the window thread only.
 #pragma once

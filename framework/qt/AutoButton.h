@@ -1,0 +1,14 @@
+// CAutoButton: a check box or radio button whose state the dialog manager keeps. A click
+// changes nothing by itself; the manager, told of the click, checks the box or selects the
+// radio within its WS_GROUP group (not its Qt parent).
+//
+// Threads: the GUI thread only.
+#pragma once
+
+template <class Button> class CAutoButton : public Button {
+public:
+    using Button::Button;
+
+protected:
+    void nextCheckState() override {}
+};
