@@ -258,12 +258,15 @@ TEST_F(PosixCommPortTest, AComPortWhoseDeviceIsUnpluggedFailsAsIfItHadNone)
 {
     CPseudoTerminal first, second;
     tree.Symlink(first.SlavePath(), "dev/ttyUSB0");
+    tree.Symlink("../../ttyUSB0", "dev/serial/by-id/usb-Maker_Cable_A1-if00-port0");
     const PortHandle com1 = port.OpenDevice("COM1");
     ASSERT_NE(com1, INVALID_PORT_HANDLE);
     ASSERT_TRUE(port.CloseDevice(com1));
 
-    std::filesystem::remove(tree / "dev/ttyUSB0");
-    tree.Symlink(second.SlavePath(), "dev/ttyUSB1");
+    // Another adapter is plugged in and the kernel hands it the name the first one had.
+    std::filesystem::remove_all(tree / "dev");
+    tree.Symlink(second.SlavePath(), "dev/ttyUSB0");
+    tree.Symlink("../../ttyUSB0", "dev/serial/by-id/usb-Maker_Cable_B2-if00-port0");
     EXPECT_EQ(port.OpenDevice("COM1"), INVALID_PORT_HANDLE);
     EXPECT_EQ(port.LastError(), Errno(ENOENT));
     const PortHandle com2 = port.OpenDevice("COM2");
