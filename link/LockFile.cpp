@@ -65,7 +65,13 @@ std::string LockFilePath(const std::string& lockDir, const std::string& devicePa
 {
     if (lockDir.empty())
         return {};
-    return (fs::path(lockDir) / ("LCK.." + fs::path(devicePath).filename().string())).string();
+    // Other programs may name the device through a link (/dev/serial/by-id/...); the lock is
+    // named after the device node itself.
+    std::error_code error;
+    fs::path device = fs::canonical(devicePath, error);
+    if (error)
+        device = devicePath;
+    return (fs::path(lockDir) / ("LCK.." + device.filename().string())).string();
 }
 
 std::optional<LockHolder> FindLockHolder(const std::string& lockDir, const std::string& devicePath)

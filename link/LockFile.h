@@ -9,7 +9,8 @@
 
 // "/run/lock" where it exists, else "/var/lock".
 std::string DefaultLockDir();
-// The lock file that claims `devicePath` ("" when `lockDir` is "").
+// The lock file that claims `devicePath`, named after the device a link leads to ("" when
+// `lockDir` is "").
 std::string LockFilePath(const std::string& lockDir, const std::string& devicePath);
 // The live program whose lock file claims the device; nothing for no lock, an unreadable one,
 // or a stale one whose PID is gone.

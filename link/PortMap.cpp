@@ -11,6 +11,8 @@
 #include <set>
 #include <system_error>
 
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -259,9 +261,12 @@ ComPortMap CPortMap::Read()
             map[i]->present = present[i];
         }
     }
+    // Our own lock, left while a transmission holds the port, is no other program's claim.
     for (auto& port : map)
         if (port && port->present)
-            port->heldBy = FindLockHolder(m_lockDir, port->path);
+            if (auto holder = FindLockHolder(m_lockDir, port->path);
+                holder && holder->pid != ::getpid())
+                port->heldBy = std::move(holder);
     return map;
 }
 

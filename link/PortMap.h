@@ -22,7 +22,7 @@ struct SerialPortInfo {
     std::string path;                 // e.g. "/dev/ttyUSB0"; for an unplugged device, where it was
     std::string description;          // for people, e.g. "USB serial adapter (FT232R USB UART)"
     bool present = true;              // false: the device this COM number stands for is unplugged
-    std::optional<LockHolder> heldBy; // a live program that has locked the device
+    std::optional<LockHolder> heldBy; // another live program that has locked the device
 };
 
 using ComPortMap = std::array<std::optional<SerialPortInfo>, kComPortCount>;
@@ -54,7 +54,8 @@ public:
     // The program's own map, on the machine's /dev, /sys and lock directory.
     static std::shared_ptr<CPortMap> Program();
 
-    // COM1..COM4 now, with the lock holder of each present device.
+    // COM1..COM4 now, with the program (other than this one) that has locked each present
+    // device.
     ComPortMap Read();
     // COM(index + 1), index 0..3; nothing for other indices or a number not yet given out.
     std::optional<SerialPortInfo> Resolve(int index);

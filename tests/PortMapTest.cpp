@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -246,18 +247,30 @@ TEST_F(PortMapNumbersTest, TwoAdaptersThatLookAlikeGetANumberEach)
     EXPECT_EQ(Numbers(), (ComNames{"ttyUSB0", "ttyUSB1", "-", "-"}));
 }
 
-TEST_F(PortMapNumbersTest, ReadNamesTheLiveProgramThatLockedADevice)
+std::string FirstLine(const std::string& file)
 {
-    AddDevice("ttyUSB0");
-    AddDevice("ttyUSB1");
-    tree.WriteFile("lock/LCK..ttyUSB0", std::to_string(::getpid()) + "\n");
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+TEST_F(PortMapNumbersTest, ReadNamesTheOtherLiveProgramThatLockedADevice)
+{
+    for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyUSB2"})
+        AddDevice(name);
+    // The process that started the tests stands for another program: it is surely alive.
+    tree.WriteFile("lock/LCK..ttyUSB0", std::to_string(::getppid()) + "\n");
     tree.WriteFile("lock/LCK..ttyUSB1", "2147483646\n"); // beyond any PID the kernel hands out
+    tree.WriteFile("lock/LCK..ttyUSB2", std::to_string(::getpid()) + "\n"); // our own
     const ComPortMap ports = map.Read();
     ASSERT_TRUE(ports[0] && ports[0]->heldBy);
-    EXPECT_EQ(ports[0]->heldBy->pid, ::getpid());
-    EXPECT_EQ(ports[0]->heldBy->program, "core_tests");
-    ASSERT_TRUE(ports[1]);
+    EXPECT_EQ(ports[0]->heldBy->pid, ::getppid());
+    EXPECT_EQ(ports[0]->heldBy->program,
+              FirstLine("/proc/" + std::to_string(::getppid()) + "/comm"));
+    ASSERT_TRUE(ports[1] && ports[2]);
     EXPECT_FALSE(ports[1]->heldBy);
+    EXPECT_FALSE(ports[2]->heldBy);
 }
 
 struct IdentityRow {
