@@ -76,8 +76,7 @@ void BM_EightFramesOnPty(benchmark::State& state)
     }
     tree.Symlink(pty.SlavePath(), "dev/ttyUSB0");
     PosixPortOptions options;
-    options.devRoot = tree / "dev";
-    options.sysRoot = tree / "sys";
+    options.portMap = std::make_shared<CPortMap>(tree / "dev", tree / "sys", tree / "lock");
     CSerialLink link{std::make_shared<CPosixCommPort>(options)};
     CMasterReader reader(pty.MasterFd());
 

@@ -51,11 +51,30 @@ std::string LastTransmissionLine(const TransmitReport& last, const ComPortMap& p
            "\n" + LoadResString(IDS_PORT_TIP_RETRYING);
 }
 
+std::string Holder(const LockHolder& holder)
+{
+    if (holder.program.empty())
+        return Format(IDS_PORT_HOLDER_PID, holder.pid);
+    return Format(IDS_PORT_HOLDER, holder.pid, holder.program.c_str());
+}
+
+const std::optional<SerialPortInfo>& PortAt(std::int32_t index, const ComPortMap& ports)
+{
+    static const std::optional<SerialPortInfo> none;
+    return index >= 0 && index < kComPortCount ? ports[static_cast<std::size_t>(index)] : none;
+}
+
 std::string DeviceLine(int index, const ComPortMap& ports)
 {
     const auto& port = ports[static_cast<std::size_t>(index)];
     if (!port)
         return Format(IDS_PORT_TIP_NO_DEVICE, index + 1);
+    if (!port->present)
+        return Format(IDS_PORT_TIP_UNPLUGGED, index + 1, port->path.c_str(),
+                      port->description.c_str());
+    if (port->heldBy)
+        return Format(IDS_PORT_TIP_HELD, index + 1, port->path.c_str(), port->description.c_str(),
+                      Holder(*port->heldBy).c_str());
     return Format(IDS_PORT_TIP_DEVICE, index + 1, port->path.c_str(), port->description.c_str());
 }
 
@@ -71,17 +90,21 @@ std::string DescribeFailure(const TransmitReport& report, const ComPortMap& port
     if (!report.openError.empty() && report.openError != kOpenErrorInvalidHandle)
         return Format(IDS_PORT_REASON_OTHER, report.openError.c_str());
 
-    const bool known = report.portIndex >= 0 && report.portIndex < kComPortCount;
+    const auto& port = PortAt(report.portIndex, ports);
     switch (ClassifyPortError(report.errorCode)) {
     case PortFailure::NoPermission: {
-        const std::string path = known && ports[static_cast<std::size_t>(report.portIndex)]
-                                     ? ports[static_cast<std::size_t>(report.portIndex)]->path
-                                     : "COM" + std::to_string(ComNumber(report.portIndex));
+        const std::string path =
+            port ? port->path : "COM" + std::to_string(ComNumber(report.portIndex));
         return Format(IDS_PORT_REASON_PERMISSION, path.c_str());
     }
     case PortFailure::NoDevice:
+        if (port && !port->present)
+            return Format(IDS_PORT_REASON_UNPLUGGED, ComNumber(report.portIndex),
+                          port->path.c_str(), port->description.c_str());
         return Format(IDS_PORT_REASON_NO_DEVICE, ComNumber(report.portIndex));
     case PortFailure::InUse:
+        if (port && port->heldBy)
+            return Format(IDS_PORT_REASON_HELD, Holder(*port->heldBy).c_str());
         return LoadResString(IDS_PORT_REASON_IN_USE);
     case PortFailure::Timeout:
         return LoadResString(IDS_PORT_REASON_TIMEOUT);
@@ -110,9 +133,5 @@ PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap&
 
 ComPortMap ReadComPortMap()
 {
-    ComPortMap ports;
-    const auto all = EnumerateSerialPorts();
-    for (std::size_t i = 0; i < ports.size() && i < all.size(); ++i)
-        ports[i] = all[i];
-    return ports;
+    return CPortMap::Program()->Read();
 }

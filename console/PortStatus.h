@@ -9,8 +9,6 @@
 #include <optional>
 #include <string>
 
-using ComPortMap = std::array<std::optional<SerialPortInfo>, kComPortCount>;
-
 struct PortStatusTexts {
     std::string caption;
     std::string groupTip;
@@ -22,5 +20,5 @@ struct PortStatusTexts {
 PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap& ports);
 // Why a transmission failed, in an operator's words with the remedy; "" when it did not.
 std::string DescribeFailure(const TransmitReport& report, const ComPortMap& ports);
-// COM1..COM4 as they map now.
+// COM1..COM4 as the program's port map numbers them now.
 ComPortMap ReadComPortMap();

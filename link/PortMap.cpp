@@ -1,12 +1,17 @@
 // Linux: serial ports are the tty devices the kernel lists under /dev, described from sysfs.
 #include "PortMap.h"
 
+#include "LockFile.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <system_error>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -72,6 +77,12 @@ std::optional<std::string> ReadFirstLine(const fs::path& file)
     return line;
 }
 
+bool IsAdapter(const std::string& name)
+{
+    const auto port = Classify(name);
+    return port && kFamilies[port->family].kind != PortKind::BuiltIn;
+}
+
 fs::path TtyClassDir(const std::string& sysRoot, const std::string& name)
 {
     return fs::path(sysRoot) / "class" / "tty" / name;
@@ -116,7 +127,65 @@ std::string Describe(const std::string& sysRoot, const Candidate& port)
     return text;
 }
 
+// The serial/by-id link that points at the device: udev names it after the adapter's maker,
+// product, serial number and interface, so it is the same wherever the adapter is plugged in.
+std::optional<std::string> ByIdName(const fs::path& device, const std::string& devRoot)
+{
+    std::error_code error;
+    const fs::path target = fs::canonical(device, error);
+    if (error)
+        return std::nullopt;
+    for (fs::directory_iterator it(fs::path(devRoot) / "serial" / "by-id", error), end;
+         !error && it != end; it.increment(error)) {
+        std::error_code ignored;
+        if (fs::canonical(it->path(), ignored) == target && !ignored)
+            return it->path().filename().string();
+    }
+    return std::nullopt;
+}
+
+// The USB device above the tty: its serial number, or else its port path, and the interface
+// the tty sits on (a two-port adapter has one serial number for both).
+std::optional<std::string> UsbIdentity(const std::string& sysRoot, const std::string& name)
+{
+    std::error_code error;
+    const fs::path top = fs::canonical(sysRoot, error);
+    if (error)
+        return std::nullopt;
+    fs::path dir = fs::canonical(TtyClassDir(sysRoot, name) / "device", error);
+    if (error)
+        return std::nullopt;
+    std::string interfaceDir; // "1-1.2:1.0": port path, configuration and interface
+    for (int level = 0; level < kMaxParentLevels && dir != top && dir.has_relative_path();
+         ++level, dir = dir.parent_path()) {
+        const std::string dirName = dir.filename().string();
+        if (interfaceDir.empty() && dirName.find(':') != std::string::npos)
+            interfaceDir = dirName;
+        std::error_code ignored;
+        if (!fs::exists(dir / "idVendor", ignored))
+            continue;
+        const std::string interface =
+            interfaceDir.empty() ? std::string() : interfaceDir.substr(interfaceDir.find(':'));
+        if (const auto serial = ReadFirstLine(dir / "serial"); serial && !serial->empty())
+            return "usb-serial:" + *serial + interface;
+        return "usb-port:" + (interfaceDir.empty() ? dirName : interfaceDir);
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+std::string DeviceIdentity(const std::string& devicePath, const std::string& devRoot,
+                           const std::string& sysRoot)
+{
+    if (const auto byId = ByIdName(devicePath, devRoot))
+        return "by-id:" + *byId;
+    const std::string name = fs::path(devicePath).filename().string();
+    if (IsAdapter(name))
+        if (auto usb = UsbIdentity(sysRoot, name))
+            return std::move(*usb);
+    return "path:" + devicePath;
+}
 
 std::vector<SerialPortInfo> EnumerateSerialPorts(const std::string& devRoot,
                                                  const std::string& sysRoot)
@@ -138,18 +207,72 @@ std::vector<SerialPortInfo> EnumerateSerialPorts(const std::string& devRoot,
 
     std::vector<SerialPortInfo> ports;
     ports.reserve(found.size());
-    for (const Candidate& port : found)
-        ports.push_back({(fs::path(devRoot) / port.name).string(), Describe(sysRoot, port)});
+    for (const Candidate& port : found) {
+        SerialPortInfo info;
+        info.path = (fs::path(devRoot) / port.name).string();
+        info.description = Describe(sysRoot, port);
+        ports.push_back(std::move(info));
+    }
     return ports;
 }
 
-std::optional<SerialPortInfo> ResolveComPort(int index, const std::string& devRoot,
-                                             const std::string& sysRoot)
+CPortMap::CPortMap(std::string devRoot, std::string sysRoot, std::string lockDir)
+    : m_devRoot(std::move(devRoot)), m_sysRoot(std::move(sysRoot)), m_lockDir(std::move(lockDir))
+{
+}
+
+std::shared_ptr<CPortMap> CPortMap::Program()
+{
+    static const auto map = std::make_shared<CPortMap>("/dev", "/sys", DefaultLockDir());
+    return map;
+}
+
+ComPortMap CPortMap::Read()
+{
+    const auto ports = EnumerateSerialPorts(m_devRoot, m_sysRoot);
+    std::vector<std::string> identities;
+    std::set<std::string> seen;
+    for (const SerialPortInfo& port : ports) {
+        std::string identity = DeviceIdentity(port.path, m_devRoot, m_sysRoot);
+        // Two devices that look alike (a clone adapter's fixed serial number) stay apart.
+        if (!seen.insert(identity).second)
+            identity += "@" + port.path;
+        identities.push_back(std::move(identity));
+    }
+
+    ComPortMap map;
+    {
+        std::lock_guard lock(m_mutex);
+        std::vector<bool> present(m_numbers.size() + ports.size(), false);
+        for (std::size_t i = 0; i < ports.size(); ++i) {
+            const auto known =
+                std::find_if(m_numbers.begin(), m_numbers.end(), [&](const Numbered& entry) {
+                    return entry.identity == identities[i];
+                });
+            const auto number = static_cast<std::size_t>(known - m_numbers.begin());
+            if (known == m_numbers.end())
+                m_numbers.push_back({identities[i], ports[i]});
+            else
+                known->last = ports[i];
+            present[number] = true;
+        }
+        for (std::size_t i = 0; i < map.size() && i < m_numbers.size(); ++i) {
+            map[i] = m_numbers[i].last;
+            map[i]->present = present[i];
+        }
+    }
+    // Our own lock, left while a transmission holds the port, is no other program's claim.
+    for (auto& port : map)
+        if (port && port->present)
+            if (auto holder = FindLockHolder(m_lockDir, port->path);
+                holder && holder->pid != ::getpid())
+                port->heldBy = std::move(holder);
+    return map;
+}
+
+std::optional<SerialPortInfo> CPortMap::Resolve(int index)
 {
     if (index < 0 || index >= kComPortCount)
         return std::nullopt;
-    auto ports = EnumerateSerialPorts(devRoot, sysRoot);
-    if (static_cast<std::size_t>(index) >= ports.size())
-        return std::nullopt;
-    return std::move(ports[static_cast<std::size_t>(index)]);
+    return Read()[static_cast<std::size_t>(index)];
 }

@@ -1,6 +1,7 @@
 #include "PosixCommPort.h"
 
 #include "DeviceFrame.h"
+#include "LockFile.h"
 #include "PortMap.h"
 #include "PreciseWakeup.h"
 
@@ -231,8 +232,8 @@ CPosixCommPort::CPosixCommPort(PosixPortOptions options) : m_options(std::move(o
 CPosixCommPort::~CPosixCommPort()
 {
     std::lock_guard lock(m_mutex);
-    for (const int fd : m_open)
-        Release(fd);
+    for (const auto& [fd, lockFile] : m_open)
+        Release(fd, lockFile);
 }
 
 bool CPosixCommPort::Fail(int error)
@@ -256,14 +257,23 @@ PortHandle CPosixCommPort::OpenDevice(const std::string& name)
     if (!name.empty() && name.front() == '/') {
         path = name;
     } else if (const int index = ComIndex(name); index >= 0) {
-        const auto port = ResolveComPort(index, m_options.devRoot, m_options.sysRoot);
-        if (!port) {
+        const auto port = m_options.portMap->Resolve(index);
+        // A COM number whose device is unplugged fails as if no device stood behind it.
+        if (!port || !port->present) {
             Fail(ENOENT);
             return INVALID_PORT_HANDLE;
         }
         path = port->path;
     } else {
         Fail(ENOENT);
+        return INVALID_PORT_HANDLE;
+    }
+
+    // Programs that lock the device but do not open it exclusively (terminal programs, modem
+    // tools) would otherwise get our frames in the middle of their line.
+    const std::string& lockDir = m_options.portMap->LockDir();
+    if (FindLockHolder(lockDir, path)) {
+        Fail(EBUSY);
         return INVALID_PORT_HANDLE;
     }
 
@@ -288,8 +298,9 @@ PortHandle CPosixCommPort::OpenDevice(const std::string& name)
         return INVALID_PORT_HANDLE;
     }
 
+    std::string lockFile = CreateLockFile(lockDir, path);
     std::lock_guard lock(m_mutex);
-    m_open.insert(fd.Get());
+    m_open.emplace(fd.Get(), std::move(lockFile));
     return fd.Release();
 }
 
@@ -396,7 +407,7 @@ bool CPosixCommPort::WriteByte(PortHandle handle, std::uint8_t value)
     }
 }
 
-int CPosixCommPort::Release(int fd) const
+int CPosixCommPort::Release(int fd, const std::string& lockFile) const
 {
     // close() would otherwise wait up to the kernel's closing_wait (30 s) for stuck output.
     if (Drain(fd) != 0)
@@ -404,6 +415,7 @@ int CPosixCommPort::Release(int fd) const
     // The exclusive flag lives as long as the tty does, which for a pty slave can outlast our
     // close; without clearing it the next open would find the port "busy".
     ::ioctl(fd, TIOCNXCL);
+    RemoveLockFile(lockFile);
     // Linux releases the descriptor even when close reports EINTR.
     return ::close(fd) != 0 && errno != EINTR ? errno : 0;
 }
@@ -411,14 +423,18 @@ int CPosixCommPort::Release(int fd) const
 bool CPosixCommPort::CloseDevice(PortHandle handle)
 {
     int fd = -1;
+    std::string lockFile;
     if (handle >= 0 && std::in_range<int>(handle)) {
         std::lock_guard lock(m_mutex);
-        if (m_open.erase(static_cast<int>(handle)) != 0)
-            fd = static_cast<int>(handle);
+        if (const auto it = m_open.find(static_cast<int>(handle)); it != m_open.end()) {
+            fd = it->first;
+            lockFile = std::move(it->second);
+            m_open.erase(it);
+        }
     }
     if (fd < 0)
         return Fail(EBADF);
-    if (const int error = Release(fd); error != 0)
+    if (const int error = Release(fd, lockFile); error != 0)
         return Fail(error);
     return true;
 }

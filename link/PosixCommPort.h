@@ -1,5 +1,7 @@
 // CPosixCommPort: serial ports through termios. "COM1".."COM4" are the ports the port map
-// lists (looked up afresh at every open); a name beginning with '/' is opened as a device path.
+// numbers (looked up afresh at every open); a name beginning with '/' is opened as a device path.
+// A device another live program has claimed with a UUCP lock file counts as busy; while this
+// object holds a port it claims the device the same way, where the lock directory allows.
 //
 // Handles are file descriptors this object opened; it owns them from OpenDevice to CloseDevice
 // and closes any still open when it is destroyed. Calls on a handle come from one thread at a
@@ -7,19 +9,21 @@
 #pragma once
 
 #include "CommPort.h"
+#include "PortMap.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 
 #include <termios.h>
 
 struct PosixPortOptions {
-    std::string devRoot = "/dev"; // where COMn devices are looked up (a fake tree in tests)
-    std::string sysRoot = "/sys";
+    // Which device each COMn is, and where lock files live (a fake tree in tests).
+    std::shared_ptr<CPortMap> portMap = CPortMap::Program();
     // How long one byte may wait for room in the output queue before its write fails.
     std::chrono::milliseconds writeDeadline{1000};
     // How long DrainOutput (and CloseDevice before closing) waits for the queue to empty.
@@ -52,12 +56,13 @@ private:
     int Descriptor(PortHandle handle) const;
     // 0 once the output queue is empty, else the errno (ETIMEDOUT at the deadline).
     int Drain(int fd) const;
-    // Drains with the deadline, discards what could not leave, closes; 0 or the close errno.
-    int Release(int fd) const;
+    // Drains with the deadline, discards what could not leave, closes, gives up the lock file
+    // `lockFile` ("" for none); 0 or the close errno.
+    int Release(int fd, const std::string& lockFile) const;
 
     PosixPortOptions m_options;
-    mutable std::mutex m_mutex; // guards m_open
-    std::set<int> m_open;
+    mutable std::mutex m_mutex;        // guards m_open
+    std::map<int, std::string> m_open; // descriptor -> the lock file made for it, or ""
     std::atomic<std::uint32_t> m_lastError{0};
 };
 

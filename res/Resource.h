@@ -131,6 +131,13 @@ constexpr int IDS_PORT_REASON_TIMEOUT = 116;
 constexpr int IDS_PORT_REASON_SETTINGS = 117;    // system text
 constexpr int IDS_PORT_REASON_OTHER = 118;       // system text
 constexpr int IDS_PORT_TIP_RETRYING = 150;
+// A COM number whose device is unplugged, and a device another program has locked.
+constexpr int IDS_PORT_TIP_UNPLUGGED = 160;      // COM number, device path, description
+constexpr int IDS_PORT_TIP_HELD = 161;           // COM number, path, description, holder
+constexpr int IDS_PORT_REASON_UNPLUGGED = 162;   // COM number, device path, description
+constexpr int IDS_PORT_REASON_HELD = 163;        // holder
+constexpr int IDS_PORT_HOLDER = 164;             // PID, program name
+constexpr int IDS_PORT_HOLDER_PID = 165;         // PID, when the program has no name
 constexpr int IDS_PARSE_INT = 0xF110;
 constexpr int IDS_PARSE_INT_RANGE = 0xF112; // %1 and %2: the bounds, in decimal
 constexpr int IDS_PARSE_UINT = 0xF117;

@@ -44,6 +44,16 @@ constexpr std::array kStringTable{
     StringEntry{IDS_PORT_REASON_OTHER, "%s."},
     StringEntry{IDS_PORT_TIP_RETRYING,
                 "The console keeps trying every half second until the levels get through."},
+    StringEntry{IDS_PORT_TIP_UNPLUGGED, "COM%d stands for %s (%s), which is unplugged."},
+    StringEntry{IDS_PORT_TIP_HELD, "COM%d is %s (%s), held by another program (%s)."},
+    StringEntry{IDS_PORT_REASON_UNPLUGGED,
+                "COM%d stands for %s (%s), which is unplugged. Plug it in again, or choose "
+                "another port."},
+    StringEntry{IDS_PORT_REASON_HELD,
+                "the port is in use by another program (%s). Close that program, or choose "
+                "another port."},
+    StringEntry{IDS_PORT_HOLDER, "PID %ld, %s"},
+    StringEntry{IDS_PORT_HOLDER_PID, "PID %ld"},
     StringEntry{IDS_PARSE_INT, "Please enter an integer."},
     StringEntry{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2."},
     StringEntry{IDS_PARSE_UINT, "Please enter a positive integer."},

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -114,35 +117,205 @@ TEST_F(PortMapTest, LooksForTheProductOnlyInsideTheSysTree)
     EXPECT_EQ(Ports()[0].description, "USB modem (ACM)");
 }
 
+// A USB serial device as sysfs shows it: the USB device (with or without a serial number) on
+// port path `port`, interface 1.0, and the tty under it. ttyUSB sits one level below the
+// interface, ttyACM on the interface itself.
+struct UsbDevice {
+    std::string tty;
+    std::string port;
+    std::optional<std::string> serial;
+};
+
+struct PortMapNumbersTest : PortMapTest {
+    CPortMap map{tree / "dev", tree / "sys", tree / "lock"};
+
+    void AddUsb(const UsbDevice& usb) const
+    {
+        AddDevice(usb.tty);
+        const std::string device = "devices/usb1/" + usb.port;
+        tree.WriteFile("sys/" + device + "/idVendor", "0403\n");
+        if (usb.serial)
+            tree.WriteFile("sys/" + device + "/serial", *usb.serial + "\n");
+        std::string interface = device + "/" + usb.port + ":1.0";
+        if (usb.tty.rfind("ttyUSB", 0) == 0)
+            interface += "/" + usb.tty;
+        tree.MakeDirectory("sys/" + interface);
+        tree.Symlink("../../../" + interface, "sys/class/tty/" + usb.tty + "/device");
+    }
+    void Unplug(const std::string& name) const
+    {
+        std::filesystem::remove(tree / ("dev/" + name));
+        std::filesystem::remove_all(tree / ("sys/class/tty/" + name));
+    }
+    // COM1..COM4 as "ttyUSB0", "ttyUSB0 unplugged" or "-".
+    std::vector<std::string> Numbers()
+    {
+        std::vector<std::string> numbers;
+        for (const auto& port : map.Read()) {
+            if (!port) {
+                numbers.emplace_back("-");
+                continue;
+            }
+            std::string name = std::filesystem::path(port->path).filename().string();
+            numbers.push_back(port->present ? name : name + " unplugged");
+        }
+        return numbers;
+    }
+};
+
+using ComNames = std::vector<std::string>;
+
+TEST_F(PortMapNumbersTest, FirstReadNumbersInListOrder)
+{
+    for (const char* name : {"ttyACM2", "ttyUSB1", "ttyACM0", "ttyUSB0", "ttyACM1"})
+        AddDevice(name);
+    EXPECT_EQ(Numbers(), (ComNames{"ttyUSB0", "ttyUSB1", "ttyACM0", "ttyACM1"}));
+    EXPECT_EQ(map.Resolve(0)->path, tree / "dev/ttyUSB0");
+}
+
 struct ResolveRow {
     int index;
     std::optional<std::string> name;
 };
 
-struct ResolveComPortTest : PortMapTest, ::testing::WithParamInterface<ResolveRow> {};
+struct ResolveTest : PortMapNumbersTest, ::testing::WithParamInterface<ResolveRow> {};
 
-TEST_P(ResolveComPortTest, MapsComIndexToTheListedPort)
+TEST_P(ResolveTest, ResolvesOnlyComOneToFourWithADevice)
 {
     for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyACM0", "ttyACM1", "ttyACM2"})
         AddDevice(name);
-    const auto port = ResolveComPort(GetParam().index, tree / "dev", tree / "sys");
+    const auto port = map.Resolve(GetParam().index);
     ASSERT_EQ(port.has_value(), GetParam().name.has_value());
     if (port) {
         EXPECT_EQ(port->path, tree / ("dev/" + *GetParam().name));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(PortMap, ResolveComPortTest,
+INSTANTIATE_TEST_SUITE_P(PortMap, ResolveTest,
                          ::testing::Values(ResolveRow{0, "ttyUSB0"}, ResolveRow{2, "ttyACM0"},
                                            ResolveRow{3, "ttyACM1"},    // COM4, the last
                                            ResolveRow{4, std::nullopt}, // a fifth port: no COMn
                                            ResolveRow{-1, std::nullopt}));
 
-TEST_F(PortMapTest, ResolveComPortBeyondAShortListFindsNothing)
+TEST_F(PortMapNumbersTest, AShortListLeavesTheLastNumbersEmpty)
 {
     AddDevice("ttyUSB0");
-    EXPECT_TRUE(ResolveComPort(0, tree / "dev", tree / "sys").has_value());
-    EXPECT_FALSE(ResolveComPort(1, tree / "dev", tree / "sys").has_value());
+    EXPECT_EQ(Numbers(), (ComNames{"ttyUSB0", "-", "-", "-"}));
+    EXPECT_FALSE(map.Resolve(1).has_value());
+}
+
+TEST_F(PortMapNumbersTest, AnUnpluggedDeviceKeepsItsNumberAndNothingMovesIntoIt)
+{
+    AddDevice("ttyUSB0");
+    AddDevice("ttyUSB1");
+    AddUart("ttyS0", kUartPresent);
+    ASSERT_EQ(Numbers(), (ComNames{"ttyUSB0", "ttyUSB1", "ttyS0", "-"}));
+    Unplug("ttyUSB0");
+    EXPECT_EQ(Numbers(), (ComNames{"ttyUSB0 unplugged", "ttyUSB1", "ttyS0", "-"}));
+    EXPECT_FALSE(map.Resolve(0)->present);
+}
+
+TEST_F(PortMapNumbersTest, ALateDeviceTakesTheLowestFreeNumberAndTheOldOneComesBack)
+{
+    AddDevice("ttyUSB1");
+    AddUart("ttyS0", kUartPresent);
+    ASSERT_EQ(Numbers(), (ComNames{"ttyUSB1", "ttyS0", "-", "-"}));
+    AddDevice("ttyUSB0"); // listed first now, but COM1 and COM2 are taken
+    Unplug("ttyUSB1");
+    EXPECT_EQ(Numbers(), (ComNames{"ttyUSB1 unplugged", "ttyS0", "ttyUSB0", "-"}));
+    AddDevice("ttyUSB1");
+    EXPECT_EQ(Numbers(), (ComNames{"ttyUSB1", "ttyS0", "ttyUSB0", "-"}));
+}
+
+TEST_F(PortMapNumbersTest, AnAdapterBackUnderAnotherNameGetsItsNumberBack)
+{
+    AddUsb({"ttyUSB0", "1-1", "A1"});
+    AddUsb({"ttyUSB1", "1-2", "B2"});
+    ASSERT_EQ(Numbers(), (ComNames{"ttyUSB0", "ttyUSB1", "-", "-"}));
+    Unplug("ttyUSB0");
+    Unplug("ttyUSB1");
+    std::filesystem::remove_all(tree / "sys/devices");
+    AddUsb({"ttyUSB0", "1-2", "B2"}); // B2 is found first this time
+    AddUsb({"ttyUSB1", "1-1", "A1"});
+    EXPECT_EQ(Numbers(), (ComNames{"ttyUSB1", "ttyUSB0", "-", "-"}));
+}
+
+TEST_F(PortMapNumbersTest, TwoAdaptersThatLookAlikeGetANumberEach)
+{
+    AddUsb({"ttyUSB0", "1-1", "0001"});
+    AddUsb({"ttyUSB1", "1-2", "0001"}); // clones often share one serial number
+    EXPECT_EQ(Numbers(), (ComNames{"ttyUSB0", "ttyUSB1", "-", "-"}));
+}
+
+std::string FirstLine(const std::string& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+TEST_F(PortMapNumbersTest, ReadNamesTheOtherLiveProgramThatLockedADevice)
+{
+    for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyUSB2"})
+        AddDevice(name);
+    // The process that started the tests stands for another program: it is surely alive.
+    tree.WriteFile("lock/LCK..ttyUSB0", std::to_string(::getppid()) + "\n");
+    tree.WriteFile("lock/LCK..ttyUSB1", "2147483646\n"); // beyond any PID the kernel hands out
+    tree.WriteFile("lock/LCK..ttyUSB2", std::to_string(::getpid()) + "\n"); // our own
+    const ComPortMap ports = map.Read();
+    ASSERT_TRUE(ports[0] && ports[0]->heldBy);
+    EXPECT_EQ(ports[0]->heldBy->pid, ::getppid());
+    EXPECT_EQ(ports[0]->heldBy->program,
+              FirstLine("/proc/" + std::to_string(::getppid()) + "/comm"));
+    ASSERT_TRUE(ports[1] && ports[2]);
+    EXPECT_FALSE(ports[1]->heldBy);
+    EXPECT_FALSE(ports[2]->heldBy);
+}
+
+struct IdentityRow {
+    const char* name;
+    UsbDevice usb;
+    std::optional<std::string> byId; // a serial/by-id link to the tty
+    std::string identity;            // "path:" rows: relative to the fake tree
+};
+
+struct DeviceIdentityTest : PortMapNumbersTest, ::testing::WithParamInterface<IdentityRow> {};
+
+TEST_P(DeviceIdentityTest, NamesWhatStaysTheSameAboutTheDevice)
+{
+    const IdentityRow& row = GetParam();
+    AddUsb(row.usb);
+    if (row.byId)
+        tree.Symlink("../../" + row.usb.tty, "dev/serial/by-id/" + *row.byId);
+    std::string expected = row.identity;
+    if (expected.rfind("path:", 0) == 0)
+        expected = "path:" + tree / expected.substr(5);
+    EXPECT_EQ(DeviceIdentity(tree / ("dev/" + row.usb.tty), tree / "dev", tree / "sys"), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PortMap, DeviceIdentityTest,
+    ::testing::Values(
+        IdentityRow{"ByIdLink",
+                    {"ttyUSB0", "1-1", "A1"},
+                    "usb-Maker_Cable_A1-if00-port0",
+                    "by-id:usb-Maker_Cable_A1-if00-port0"},
+        IdentityRow{
+            "SerialAndInterface", {"ttyUSB0", "1-1", "A1"}, std::nullopt, "usb-serial:A1:1.0"},
+        IdentityRow{"AcmSerial", {"ttyACM0", "1-1", "C3"}, std::nullopt, "usb-serial:C3:1.0"},
+        IdentityRow{"PortPathWithoutSerial",
+                    {"ttyUSB0", "1-1.2", std::nullopt},
+                    std::nullopt,
+                    "usb-port:1-1.2:1.0"},
+        IdentityRow{"UartPath", {"ttyS0", "1-1", std::nullopt}, std::nullopt, "path:dev/ttyS0"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PortMapTest, AnAdapterWithoutSysfsIsKnownByItsPath)
+{
+    AddDevice("ttyUSB0");
+    EXPECT_EQ(DeviceIdentity(tree / "dev/ttyUSB0", tree / "dev", tree / "sys"),
+              "path:" + tree / "dev/ttyUSB0");
 }
 
 } // namespace

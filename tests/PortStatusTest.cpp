@@ -11,8 +11,22 @@ namespace {
 
 using ::testing::HasSubstr;
 
-const ComPortMap kPorts{SerialPortInfo{"/run/test/ttyUSB0", "USB serial adapter"}, std::nullopt,
-                        std::nullopt, std::nullopt};
+SerialPortInfo Port(std::string path, std::string description, bool present = true,
+                    std::optional<LockHolder> heldBy = std::nullopt)
+{
+    SerialPortInfo port;
+    port.path = std::move(path);
+    port.description = std::move(description);
+    port.present = present;
+    port.heldBy = std::move(heldBy);
+    return port;
+}
+
+// COM1 an adapter, COM2 nothing, COM3 an adapter that was unplugged, COM4 locked by a program.
+const ComPortMap kPorts{
+    Port("/run/test/ttyUSB0", "USB serial adapter"), std::nullopt,
+    Port("/run/test/ttyUSB1", "USB serial adapter (FT232R USB UART)", false),
+    Port("/run/test/ttyACM0", "USB modem (ACM)", true, LockHolder{4321, "minicom"})};
 
 TransmitReport Finished(std::int32_t port, std::string openError = {}, std::uint32_t code = 0)
 {
@@ -31,6 +45,10 @@ TEST(PortStatus, BeforeAnyTransmissionThePortIsPlainAndTheTipsNameTheDevices)
     EXPECT_EQ(texts.caption, "Port");
     EXPECT_THAT(texts.comTips[0], HasSubstr("COM1 is /run/test/ttyUSB0 (USB serial adapter)"));
     EXPECT_THAT(texts.comTips[1], HasSubstr("COM2: no serial port stands behind it"));
+    EXPECT_THAT(texts.comTips[2], HasSubstr("COM3 stands for /run/test/ttyUSB1 (USB serial adapter "
+                                            "(FT232R USB UART)), which is unplugged."));
+    EXPECT_THAT(texts.comTips[3], HasSubstr("COM4 is /run/test/ttyACM0 (USB modem (ACM)), held by "
+                                            "another program (PID 4321, minicom)."));
     EXPECT_THAT(texts.groupTip, HasSubstr("Nothing sent yet"));
 }
 
@@ -74,7 +92,12 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"NoDevice", Finished(1, kOpenErrorInvalidHandle, ENOENT),
                     "no serial port stands behind COM2"},
         FailureCase{"InUse", Finished(0, kOpenErrorInvalidHandle, EBUSY),
-                    "in use by another program"},
+                    "the port is in use by another program. Close"},
+        FailureCase{"Unplugged", Finished(2, kOpenErrorInvalidHandle, ENOENT),
+                    "COM3 stands for /run/test/ttyUSB1 (USB serial adapter (FT232R USB UART)), "
+                    "which is unplugged. Plug it in again, or choose another port."},
+        FailureCase{"LockedByAProgram", Finished(3, kOpenErrorInvalidHandle, EBUSY),
+                    "the port is in use by another program (PID 4321, minicom). Close"},
         FailureCase{"Settings", Finished(0, kOpenErrorSetState, EINVAL), "refused the settings"},
         FailureCase{"Unsupported", Finished(7, kOpenErrorUnsupportedPort),
                     "Only Com1 - Com4 are supported"},

@@ -8,11 +8,14 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
 #include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,8 +30,7 @@ constexpr std::uint32_t Errno(int code)
 PosixPortOptions EmptyMap(const CTempDir& tree)
 {
     PosixPortOptions options;
-    options.devRoot = tree / "dev";
-    options.sysRoot = tree / "sys";
+    options.portMap = std::make_shared<CPortMap>(tree / "dev", tree / "sys", tree / "lock");
     options.writeDeadline = std::chrono::milliseconds(20);
     return options;
 }
@@ -237,6 +239,57 @@ TEST_F(PosixCommPortTest, NonTerminalIsNoPort)
     EXPECT_EQ(port.OpenDevice(tree / "plain"), INVALID_PORT_HANDLE);
     EXPECT_EQ(port.LastError(), Errno(ENOTTY));
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
+}
+
+std::string LockName(const std::string& devicePath)
+{
+    return "lock/LCK.." + std::filesystem::path(devicePath).filename().string();
+}
+
+TEST_F(PosixCommPortTest, ADeviceLockedByALiveProgramIsBusy)
+{
+    CPseudoTerminal other;
+    // This test's own PID stands for the other program: it is surely alive.
+    tree.WriteFile(LockName(other.SlavePath()), std::to_string(::getpid()) + "\n");
+    const int descriptors = OpenDescriptorCount();
+    EXPECT_EQ(port.OpenDevice(other.SlavePath()), INVALID_PORT_HANDLE);
+    EXPECT_EQ(port.LastError(), Errno(EBUSY));
+    EXPECT_EQ(OpenDescriptorCount(), descriptors);
+}
+
+TEST_F(PosixCommPortTest, AStaleLockIsIgnoredAndTheHeldPortIsLockedUntilClosed)
+{
+    CPseudoTerminal other;
+    const std::string lockFile = tree / LockName(other.SlavePath());
+    tree.WriteFile(LockName(other.SlavePath()), "2147483646\n"); // no such process
+    const PortHandle held = port.OpenDevice(other.SlavePath());
+    ASSERT_NE(held, INVALID_PORT_HANDLE);
+    std::ifstream in(lockFile);
+    long pid = 0;
+    EXPECT_TRUE(in >> pid);
+    EXPECT_EQ(pid, ::getpid());
+    ASSERT_TRUE(port.CloseDevice(held));
+    EXPECT_FALSE(std::filesystem::exists(lockFile));
+}
+
+TEST_F(PosixCommPortTest, AComPortWhoseDeviceIsUnpluggedFailsAsIfItHadNone)
+{
+    CPseudoTerminal first, second;
+    tree.Symlink(first.SlavePath(), "dev/ttyUSB0");
+    tree.Symlink("../../ttyUSB0", "dev/serial/by-id/usb-Maker_Cable_A1-if00-port0");
+    const PortHandle com1 = port.OpenDevice("COM1");
+    ASSERT_NE(com1, INVALID_PORT_HANDLE);
+    ASSERT_TRUE(port.CloseDevice(com1));
+
+    // Another adapter is plugged in and the kernel hands it the name the first one had.
+    std::filesystem::remove_all(tree / "dev");
+    tree.Symlink(second.SlavePath(), "dev/ttyUSB0");
+    tree.Symlink("../../ttyUSB0", "dev/serial/by-id/usb-Maker_Cable_B2-if00-port0");
+    EXPECT_EQ(port.OpenDevice("COM1"), INVALID_PORT_HANDLE);
+    EXPECT_EQ(port.LastError(), Errno(ENOENT));
+    const PortHandle com2 = port.OpenDevice("COM2");
+    EXPECT_NE(com2, INVALID_PORT_HANDLE);
+    EXPECT_TRUE(port.CloseDevice(com2));
 }
 
 struct UnknownNameTest : ::testing::TestWithParam<const char*> {};

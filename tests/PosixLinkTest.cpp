@@ -23,10 +23,13 @@ struct PosixLinkTest : ::testing::Test {
         ASSERT_TRUE(pty.IsOpen());
         // COM1 is the first adapter the map finds: make the pty look like one.
         tree.Symlink(pty.SlavePath(), "dev/ttyUSB0");
+        port = std::make_shared<CPosixCommPort>(Options());
+    }
+    PosixPortOptions Options() const
+    {
         PosixPortOptions options;
-        options.devRoot = tree / "dev";
-        options.sysRoot = tree / "sys";
-        port = std::make_shared<CPosixCommPort>(options);
+        options.portMap = std::make_shared<CPortMap>(tree / "dev", tree / "sys", tree / "lock");
+        return options;
     }
 };
 
@@ -57,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(PosixLink, PosixLinkSendTest,
 
 TEST_F(PosixLinkTest, PortHeldElsewhereFailsTheOpenAndIsReported)
 {
-    CPosixCommPort holder;
+    CPosixCommPort holder{Options()};
     ASSERT_NE(holder.OpenDevice(pty.SlavePath()), INVALID_PORT_HANDLE);
     CSerialLink link{port};
     EXPECT_EQ(link.Open(0, kDefaultBaudRate, 1), kOpenErrorInvalidHandle);

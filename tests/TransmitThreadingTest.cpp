@@ -282,8 +282,7 @@ TEST_F(TransmitThreading, DeviceVanishingMidTransmissionEndsTheWorkerAndClosesTh
     // COM1 is the first adapter the port map finds: make the pty look like one.
     tree.Symlink(pty.SlavePath(), "dev/ttyUSB0");
     PosixPortOptions options;
-    options.devRoot = tree / "dev";
-    options.sysRoot = tree / "sys";
+    options.portMap = std::make_shared<CPortMap>(tree / "dev", tree / "sys", tree / "lock");
     // Hold the first byte of the second frame until the device is gone.
     gate = std::make_shared<CGatedCommPort>(std::make_shared<CPosixCommPort>(options),
                                             static_cast<int>(kFrameBytes) + 1);
@@ -368,8 +367,7 @@ TEST_F(TransmitThreading, MissingSerialDeviceOnTheRealBackendEndsTheWorker)
     CTempDir tree;
     tree.MakeDirectory("dev");
     PosixPortOptions options;
-    options.devRoot = tree / "dev";
-    options.sysRoot = tree / "sys";
+    options.portMap = std::make_shared<CPortMap>(tree / "dev", tree / "sys", tree / "lock");
     const int descriptors = OpenDescriptorCount();
     ASSERT_NO_FATAL_FAILURE(Start(std::make_shared<CPosixCommPort>(options)));
     ASSERT_NO_FATAL_FAILURE(EnableChannels(1));
