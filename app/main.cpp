@@ -5,7 +5,9 @@
 #include "framework/HelpEngine.h"
 #include "framework/WindowPeer.h"
 #include "framework/qt/QtHelpDisplay.h"
+#include "framework/qt/QtIconResource.h"
 #include "framework/qt/QtWindowSystem.h"
+#include "res/Resource.h"
 
 #include <QApplication>
 
@@ -17,6 +19,8 @@ int main(int /*argc*/, char* argv[])
     // Windows come and go inside the modal runs; none of them ends the program by closing.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // The icon lives in the program's resources (res/lumivane.qrc), compiled into it.
+    AddIconResource(IDI_APP_ICON, QStringLiteral(":/lumivane/lumivane.xpm"));
     CQtWindowSystem windowSystem;
     CQtHelpDisplay helpDisplay;
     AfxSetWindowSystem(&windowSystem);

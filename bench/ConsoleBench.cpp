@@ -2,8 +2,8 @@
 // grouped, the exchange from the controls, and a tick. The console runs on a substitute window
 // and its link on a recording port, so no figure includes a window system or a device.
 #include "console/ConsoleDlg.h"
-#include "framework/SubstituteWindow.h"
-#include "link/RecordingCommPort.h"
+#include "testing/SubstituteWindow.h"
+#include "testing/RecordingCommPort.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"

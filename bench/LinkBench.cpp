@@ -1,7 +1,7 @@
 // How fast frames are built and sent through the serial link, on the recording port (which
 // does no I/O), so the figure is the link's own cost per frame.
 #include "link/DeviceFrame.h"
-#include "link/RecordingCommPort.h"
+#include "testing/RecordingCommPort.h"
 #include "link/PreciseWakeup.h"
 #include "link/SerialLink.h"
 

@@ -1,7 +1,8 @@
 #include "AboutBox.h"
 
 #include "res/Resource.h"
+#include "res/Templates.h"
 
-CAboutBox::CAboutBox() : CDialog(IDD_ABOUT) {}
+CAboutBox::CAboutBox() : CDialog(FindDialogTemplate(IDD_ABOUT)) {}
 
 CAboutBox::~CAboutBox() = default;

@@ -61,7 +61,7 @@ std::pair<int, int> MinimisedIconPosition(int clientW, int clientH, int cx, int 
 }
 
 CConsoleDlg::CConsoleDlg(CTransmitWorker& worker)
-    : CDialog(IDD_CONSOLE), m_hIcon(IDI_APP_ICON), m_worker(worker)
+    : CDialog(FindDialogTemplate(IDD_CONSOLE)), m_hIcon(IDI_APP_ICON), m_worker(worker)
 {
 }
 

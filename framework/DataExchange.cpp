@@ -4,8 +4,7 @@
 #include "NumberParse.h"
 #include "SliderCtrl.h"
 #include "TemplateControls.h"
-#include "res/Resource.h"
-#include "res/Strings.h"
+#include "FrameworkStrings.h"
 
 #include <string>
 
@@ -81,7 +80,7 @@ bool ExchangeNumberBox(CDataExchange* pDX, int id, T& value, Parse parse, unsign
     }
     const auto parsed = parse(dlg.GetDlgItemText(id));
     if (!parsed)
-        return FailWith(pDX, LoadResString(parseFailure));
+        return FailWith(pDX, AfxLoadString(parseFailure));
     value = *parsed;
     return true;
 }
@@ -103,7 +102,7 @@ bool DDV_MinMaxUInt(CDataExchange* pDX, std::uint32_t value, std::uint32_t minim
 {
     if (!pDX->m_bSaveAndValidate || (value >= minimum && value <= maximum))
         return true;
-    return FailWith(pDX, FormatRange(LoadResString(IDS_PARSE_INT_RANGE), std::to_string(minimum),
+    return FailWith(pDX, FormatRange(AfxLoadString(IDS_PARSE_INT_RANGE), std::to_string(minimum),
                                      std::to_string(maximum)));
 }
 
@@ -112,7 +111,7 @@ bool DDV_MinMaxInt(CDataExchange* pDX, std::int32_t value, std::int32_t minimum,
 {
     if (!pDX->m_bSaveAndValidate || (value >= minimum && value <= maximum))
         return true;
-    return FailWith(pDX, FormatRange(LoadResString(IDS_PARSE_INT_RANGE), std::to_string(minimum),
+    return FailWith(pDX, FormatRange(AfxLoadString(IDS_PARSE_INT_RANGE), std::to_string(minimum),
                                      std::to_string(maximum)));
 }
 

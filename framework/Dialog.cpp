@@ -1,7 +1,6 @@
 #include "Dialog.h"
 
 #include "WinApp.h"
-#include "res/Templates.h"
 
 #include <algorithm>
 #include <vector>
@@ -13,8 +12,8 @@ std::vector<CDialog*> g_modalDialogs;
 constexpr std::uintptr_t kDialogHelpIdBase = 0x20000;
 } // namespace
 
-CDialog::CDialog(int templateId)
-    : m_nTemplateId(templateId), m_pTemplate(FindDialogTemplate(templateId))
+CDialog::CDialog(const DialogTemplate* tmpl)
+    : m_nTemplateId(tmpl != nullptr ? tmpl->id : 0), m_pTemplate(tmpl)
 {
 }
 

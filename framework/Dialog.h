@@ -13,7 +13,9 @@
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(int templateId);
+    // `tmpl` (the dialog's template, from the program's resources) outlives the dialog; a
+    // dialog without one cannot run modally.
+    explicit CDialog(const DialogTemplate* tmpl);
     ~CDialog() override;
 
     // Creates the window through the installed window system, initialises it, runs it until

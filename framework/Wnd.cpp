@@ -2,8 +2,7 @@
 
 #include "HelpEngine.h"
 #include "WinApp.h"
-#include "res/Resource.h"
-#include "res/Strings.h"
+#include "FrameworkStrings.h"
 
 std::intptr_t CWnd::SendMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 {
@@ -108,5 +107,5 @@ void CWnd::WinHelp(std::uintptr_t data, unsigned command)
     if (m_pPeer != nullptr)
         m_pPeer->CancelModes();
     if (!AfxGetHelpEngine().WinHelp(0, AfxGetHelpFilePath(), command, data))
-        MessageBox(LoadResString(IDS_FAILED_TO_LAUNCH_HELP), MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(AfxLoadString(IDS_FAILED_TO_LAUNCH_HELP), MB_OK | MB_ICONEXCLAMATION);
 }

@@ -138,10 +138,6 @@ constexpr int IDS_PORT_REASON_UNPLUGGED = 162;   // COM number, device path, des
 constexpr int IDS_PORT_REASON_HELD = 163;        // holder
 constexpr int IDS_PORT_HOLDER = 164;             // PID, program name
 constexpr int IDS_PORT_HOLDER_PID = 165;         // PID, when the program has no name
-constexpr int IDS_PARSE_INT = 0xF110;
-constexpr int IDS_PARSE_INT_RANGE = 0xF112; // %1 and %2: the bounds, in decimal
-constexpr int IDS_PARSE_UINT = 0xF117;
-constexpr int IDS_FAILED_TO_LAUNCH_HELP = 61703;
 
 // A control's help context id: the top bit set, the dialog's template id in the upper 16 bits
 // and the control's id in the lower 16. The console template stores these with its controls

@@ -54,10 +54,6 @@ constexpr std::array kStringTable{
                 "another port."},
     StringEntry{IDS_PORT_HOLDER, "PID %ld, %s"},
     StringEntry{IDS_PORT_HOLDER_PID, "PID %ld"},
-    StringEntry{IDS_PARSE_INT, "Please enter an integer."},
-    StringEntry{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2."},
-    StringEntry{IDS_PARSE_UINT, "Please enter a positive integer."},
-    StringEntry{IDS_FAILED_TO_LAUNCH_HELP, "Failed to launch help."},
 };
 
 } // namespace

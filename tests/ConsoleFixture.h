@@ -3,8 +3,8 @@
 #pragma once
 
 #include "console/ConsoleDlg.h"
-#include "framework/SubstituteWindow.h"
-#include "link/RecordingCommPort.h"
+#include "testing/SubstituteWindow.h"
+#include "testing/RecordingCommPort.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"

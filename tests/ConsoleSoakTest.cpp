@@ -6,8 +6,8 @@
 // whenever a transmission ran and the port opened; and a failed transmission tried again.
 #include "console/ConsoleDlg.h"
 #include "framework/NumberParse.h"
-#include "framework/SubstituteWindow.h"
-#include "link/RecordingCommPort.h"
+#include "testing/SubstituteWindow.h"
+#include "testing/RecordingCommPort.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"

@@ -22,6 +22,7 @@
 #include "framework/Dialog.h"
 #include "framework/DialogManager.h"
 #include "res/Resource.h"
+#include "res/Templates.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +74,7 @@ inline DialogTemplate MakeTemplate(bool withDefault)
 // A dialog that records what its window reports instead of acting on it.
 class CRecordingDialog : public CDialog {
 public:
-    CRecordingDialog() : CDialog(0) {}
+    CRecordingDialog() : CDialog(nullptr) {}
 
     struct Report {
         std::uint32_t message;
@@ -318,7 +319,7 @@ TYPED_TEST_P(DialogManagerContract, AnotherDialogsModalRunKeepsTheTimersAndTakes
         this->D().Key(DialogKey::Enter);
         return this->m_dialog.m_nTicks >= 2;
     });
-    CDialog about(IDD_ABOUT);
+    CDialog about(FindDialogTemplate(IDD_ABOUT));
     EXPECT_EQ(about.DoModal(), IDCANCEL);
     EXPECT_GE(this->m_dialog.m_nTicks, 2);
     EXPECT_TRUE(this->Reports().empty());

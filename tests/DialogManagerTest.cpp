@@ -1,7 +1,7 @@
 // The dialog manager's contract on the in-memory substitute window, which the console tests
 // run on; and the group walk that the data exchange shares with it.
 #include "DialogManagerContract.h"
-#include "framework/SubstituteWindow.h"
+#include "testing/SubstituteWindow.h"
 
 namespace {
 

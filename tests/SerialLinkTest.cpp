@@ -1,5 +1,5 @@
 #include "link/SerialLink.h"
-#include "link/RecordingCommPort.h"
+#include "testing/RecordingCommPort.h"
 #include "tests/FrameDecoder.h"
 
 #include <gtest/gtest.h>

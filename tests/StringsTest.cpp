@@ -1,6 +1,8 @@
-// The string table: exact texts, as the operator sees them.
-#include "res/Strings.h"
+// The string tables, the program's and the dialog layer's: exact texts, as the operator sees
+// them.
+#include "framework/FrameworkStrings.h"
 #include "res/Resource.h"
+#include "res/Strings.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +12,9 @@
 namespace {
 
 struct StringRow {
-    int id;
+    unsigned id;
     const char* text;
+    bool framework;
     friend void PrintTo(const StringRow& row, std::ostream* os)
     {
         *os << row.id << " \"" << row.text << '"';
@@ -22,17 +25,19 @@ class StringTableText : public testing::TestWithParam<StringRow> {};
 
 TEST_P(StringTableText, IsExact)
 {
-    EXPECT_EQ(LoadResString(static_cast<unsigned>(GetParam().id)), GetParam().text);
+    const StringRow& row = GetParam();
+    EXPECT_EQ(row.framework ? AfxLoadString(row.id) : LoadResString(row.id), row.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Strings, StringTableText,
-    testing::Values(StringRow{IDS_PARSE_INT, "Please enter an integer."},
-                    StringRow{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2."},
-                    StringRow{IDS_PARSE_UINT, "Please enter a positive integer."},
-                    StringRow{IDS_FAILED_TO_LAUNCH_HELP, "Failed to launch help."},
-                    StringRow{IDS_ABOUT_MENU, "&About Lumivane..."},
-                    StringRow{IDS_PORT_GROUP, "Port"}));
+    testing::Values(
+        StringRow{IDS_PARSE_INT, "Please enter an integer.", true},
+        StringRow{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2.", true},
+        StringRow{IDS_PARSE_UINT, "Please enter a positive integer.", true},
+        StringRow{IDS_FAILED_TO_LAUNCH_HELP, "Failed to launch help.", true},
+        StringRow{IDS_ABOUT_MENU, "&About Lumivane...", false},
+        StringRow{IDS_PORT_GROUP, "Port", false}));
 
 TEST(StringTable, PortMarksAreUtf8)
 {

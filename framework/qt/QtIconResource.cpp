@@ -1,27 +1,29 @@
 #include "QtIconResource.h"
 
-#include "res/Resource.h"
-
-#include <QString>
-
 #include <charconv>
-
-// Outside any namespace, as the resource macro requires.
-static void RegisterIconResource()
-{
-    Q_INIT_RESOURCE(lumivane);
-}
+#include <map>
 
 namespace {
+
 constexpr char kOrdinalPrefix = '#';
-constexpr auto kAppIconPath = ":/lumivane/lumivane.xpm";
+
+std::map<int, QString>& IconPaths()
+{
+    static std::map<int, QString> paths;
+    return paths;
+}
+
 } // namespace
+
+void AddIconResource(int iconId, const QString& path)
+{
+    IconPaths()[iconId] = path;
+}
 
 QIcon LoadIconResource(int iconId)
 {
-    static const bool registered = (RegisterIconResource(), true);
-    (void)registered;
-    return iconId == IDI_APP_ICON ? QIcon(QString::fromLatin1(kAppIconPath)) : QIcon();
+    const auto found = IconPaths().find(iconId);
+    return found != IconPaths().end() ? QIcon(found->second) : QIcon();
 }
 
 int OrdinalOf(std::string_view name)

@@ -7,7 +7,7 @@
 #include "framework/HelpFile.h"
 #include "framework/WinApp.h"
 #include "framework/qt/QtWindowSystem.h"
-#include "link/RecordingCommPort.h"
+#include "testing/RecordingCommPort.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
@@ -41,6 +41,7 @@ constexpr int kBottom = 255;
 // The console, counting what reaches it: timer ticks, and the changes level box 1 reports.
 class CCountingConsole : public CConsoleDlg {
 public:
+    explicit CCountingConsole(CTransmitWorker& worker) : CConsoleDlg(worker) {}
     int m_nTicks = 0;
     int m_nLevel1Changes = 0;
 
@@ -89,7 +90,6 @@ class ConsoleWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(g_link.UseBackend(m_port));
         m_window = std::make_unique<CQtDialogWindow>(m_console, *FindDialogTemplate(IDD_CONSOLE));
         m_console.Attach(*m_window);
         m_window->Widget()->show();
@@ -151,7 +151,10 @@ protected:
     }
 
     std::shared_ptr<CRecordingCommPort> m_port = std::make_shared<CRecordingCommPort>();
-    CCountingConsole m_console;
+    CSerialLink m_link{m_port};
+    TransmitSnapshot m_snapshot;
+    CTransmitWorker m_worker{m_link, m_snapshot};
+    CCountingConsole m_console{m_worker};
     std::unique_ptr<CQtDialogWindow> m_window;
 };
 
@@ -462,12 +465,14 @@ TEST(ConsoleModalRun, EscapeAndTheCloseButtonEndItWithCancel)
 {
     CQtWindowSystem windowSystem;
     AfxSetWindowSystem(&windowSystem);
-    ASSERT_TRUE(g_link.UseBackend(std::make_shared<CRecordingCommPort>()));
+    CSerialLink link(std::make_shared<CRecordingCommPort>());
+    TransmitSnapshot snapshot;
+    CTransmitWorker worker(link, snapshot);
     constexpr int kTimedOut = -2;
 
     for (const bool escape : {true, false}) {
         SCOPED_TRACE(escape ? "Esc" : "close button");
-        CConsoleDlg console;
+        CConsoleDlg console(worker);
         QTimer operatorScript;
         operatorScript.setSingleShot(true);
         QObject::connect(&operatorScript, &QTimer::timeout, [escape] {

@@ -1,5 +1,8 @@
 // The window tests need a QApplication before any widget exists, and run headless unless a
 // platform is named.
+#include "framework/qt/QtIconResource.h"
+#include "res/Resource.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -11,6 +14,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     // Dialog windows come and go within each test; none of them ends anything by closing.
     QApplication::setQuitOnLastWindowClosed(false);
+    AddIconResource(IDI_APP_ICON, QStringLiteral(":/lumivane/lumivane.xpm"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -7,8 +7,8 @@
 // Threads: the test's thread only.
 #pragma once
 
-#include "Dialog.h"
-#include "DialogManager.h"
+#include "framework/Dialog.h"
+#include "framework/DialogManager.h"
 
 #include <cstdint>
 #include <functional>

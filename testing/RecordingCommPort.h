@@ -7,8 +7,8 @@
 // Thread-safe: the transmission worker writes while a test thread may read the record.
 #pragma once
 
-#include "CommPort.h"
-#include "DeviceFrame.h"
+#include "link/CommPort.h"
+#include "link/DeviceFrame.h"
 
 #include <chrono>
 #include <cstdint>
