@@ -2,11 +2,11 @@
 // grouped, the exchange from the controls, and a tick. The console runs on a substitute window
 // and its link on a recording port, so no figure includes a window system or a device.
 #include "console/ConsoleDlg.h"
-#include "testing/SubstituteWindow.h"
-#include "testing/RecordingCommPort.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
+#include "testing/RecordingCommPort.h"
+#include "testing/SubstituteWindow.h"
 #include "transmit/Transmit.h"
 
 #include <benchmark/benchmark.h>

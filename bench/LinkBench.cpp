@@ -1,9 +1,9 @@
 // How fast frames are built and sent through the serial link, on the recording port (which
 // does no I/O), so the figure is the link's own cost per frame.
 #include "link/DeviceFrame.h"
-#include "testing/RecordingCommPort.h"
 #include "link/PreciseWakeup.h"
 #include "link/SerialLink.h"
+#include "testing/RecordingCommPort.h"
 
 #include <benchmark/benchmark.h>
 
@@ -75,7 +75,8 @@ void EightFramesOnLineModel(benchmark::State& state)
         const auto start = std::chrono::steady_clock::now();
         link.Open(0, kDefaultBaudRate, 1);
         for (std::uint32_t channel = 1; channel <= kFrames; ++channel)
-            link.Send(BuildSetLevelPayload(channel, static_cast<std::uint8_t>(channel * kLevelStep)));
+            link.Send(
+                BuildSetLevelPayload(channel, static_cast<std::uint8_t>(channel * kLevelStep)));
         link.Close();
         total += std::chrono::steady_clock::now() - start;
         if (port->Written().size() != kFrames * 6) {
@@ -83,8 +84,8 @@ void EightFramesOnLineModel(benchmark::State& state)
             break;
         }
     }
-    state.counters["ratio_to_line"] = benchmark::Counter(
-        total.count() / kLimitSeconds, benchmark::Counter::kAvgIterations);
+    state.counters["ratio_to_line"] =
+        benchmark::Counter(total.count() / kLimitSeconds, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(EightFramesOnLineModel)
     ->ArgName("early_drain")

@@ -100,8 +100,8 @@ private:
     std::int32_t SlotFromBox(int channel) const;
     // The base box's number when it is one the operator can choose (1..505).
     std::optional<std::uint32_t> ChosenBase() const;
-    // Fills the worker's snapshot from the console as it stands; false, with nothing filled, when the
-    // base box holds no base the operator could have chosen.
+    // Fills the worker's snapshot from the console as it stands; false, with nothing filled, when
+    // the base box holds no base the operator could have chosen.
     bool FillSnapshot();
     // Marks the levels changed again when the last transmission of this console has ended
     // without getting through.

@@ -15,6 +15,7 @@ constexpr HelpIdPair kEndOfTable{0, 0};
 } // namespace
 
 // The help engine searches the table in order; the order is the help file's and is kept.
+// clang-format off
 constinit const std::array<HelpIdPair, 54> g_helpIds{
     // The "+" and "-" buttons share the base box's topic.
     Row(IDC_BASE_ADDR, IDC_BASE_ADDR),
@@ -72,3 +73,4 @@ constinit const std::array<HelpIdPair, 54> g_helpIds{
     Row(IDC_VALUE, IDC_VALUE),
     kEndOfTable,
 };
+// clang-format on

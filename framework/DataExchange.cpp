@@ -1,10 +1,10 @@
 #include "DataExchange.h"
 
 #include "Dialog.h"
+#include "FrameworkStrings.h"
 #include "NumberParse.h"
 #include "SliderCtrl.h"
 #include "TemplateControls.h"
-#include "FrameworkStrings.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "Wnd.h"
 
+#include "FrameworkStrings.h"
 #include "HelpEngine.h"
 #include "WinApp.h"
-#include "FrameworkStrings.h"
 
 std::intptr_t CWnd::SendMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 {

@@ -6,6 +6,9 @@
 #include <array>
 #include <cstdint>
 
+// The id tables keep their column layout.
+// clang-format off
+
 // Dialog templates.
 constexpr int IDD_ABOUT = 100;
 constexpr int IDD_CONSOLE = 130;
@@ -138,6 +141,8 @@ constexpr int IDS_PORT_REASON_UNPLUGGED = 162;   // COM number, device path, des
 constexpr int IDS_PORT_REASON_HELD = 163;        // holder
 constexpr int IDS_PORT_HOLDER = 164;             // PID, program name
 constexpr int IDS_PORT_HOLDER_PID = 165;         // PID, when the program has no name
+
+// clang-format on
 
 // A control's help context id: the top bit set, the dialog's template id in the upper 16 bits
 // and the control's id in the lower 16. The console template stores these with its controls

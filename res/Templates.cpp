@@ -33,8 +33,7 @@ constexpr std::uint32_t Own(int controlId)
 }
 
 // "#n": how a template names a resource by number rather than by name.
-template <int Id>
-constexpr auto MakeOrdinalName()
+template <int Id> constexpr auto MakeOrdinalName()
 {
     constexpr int kDecimalBase = 10;
     constexpr std::size_t digits = [] {
@@ -55,6 +54,8 @@ constexpr auto kAppIconName = MakeOrdinalName<IDI_APP_ICON>();
 
 using enum ControlClass;
 
+// The templates keep their column layout, one control a row.
+// clang-format off
 DialogTemplate MakeConsoleTemplate()
 {
     // Template order is the tab order and the radio-group walk: keep the rows in this order.
@@ -170,6 +171,7 @@ DialogTemplate MakeAboutTemplate()
         },
     };
 }
+// clang-format on
 
 } // namespace
 

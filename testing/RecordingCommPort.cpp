@@ -237,7 +237,8 @@ bool CRecordingCommPort::SetState(PortHandle handle, const CommState& state)
         event.ok = false;
     } else {
         const bool parityChanges = state.Parity != m_state.Parity;
-        const bool lineChanges = parityChanges || CharacterMicros(state) != CharacterMicros(m_state);
+        const bool lineChanges =
+            parityChanges || CharacterMicros(state) != CharacterMicros(m_state);
         // Bytes already on the wire keep their timing; a change under one garbles it.
         std::size_t firstQueued = m_wire.size();
         for (std::size_t i = m_wire.size(); i-- > 0;) {

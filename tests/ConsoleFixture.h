@@ -3,11 +3,11 @@
 #pragma once
 
 #include "console/ConsoleDlg.h"
-#include "testing/SubstituteWindow.h"
-#include "testing/RecordingCommPort.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
+#include "testing/RecordingCommPort.h"
+#include "testing/SubstituteWindow.h"
 #include "transmit/Transmit.h"
 
 #include <gtest/gtest.h>

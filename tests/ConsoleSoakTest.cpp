@@ -6,11 +6,11 @@
 // whenever a transmission ran and the port opened; and a failed transmission tried again.
 #include "console/ConsoleDlg.h"
 #include "framework/NumberParse.h"
-#include "testing/SubstituteWindow.h"
-#include "testing/RecordingCommPort.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
+#include "testing/RecordingCommPort.h"
+#include "testing/SubstituteWindow.h"
 #include "transmit/Transmit.h"
 
 #include "FrameDecoder.h"
@@ -487,7 +487,7 @@ private:
     TransmitSnapshot m_snapshot;
     std::set<int> m_missing; // COM indexes whose device this port no longer has
     bool m_inTick = false;
-    bool m_lastFailed = false;  // the last transmission did not get through
+    bool m_lastFailed = false;    // the last transmission did not get through
     std::string m_tickBase = "1"; // the base box's text at the last tick
     std::deque<std::string> m_log;
     SoakCounts m_counts;

@@ -201,14 +201,9 @@ TEST_F(ConsoleWire, ARefusedBaseSendsNothingAndKeepsTheChange)
     win.Type(IDC_BASE_ADDR, "500");
     TickAndWait();
     TickAndWait();
-    EXPECT_EQ(port->Written(), Frames({{500, 0},
-                                       {501, 0},
-                                       {502, 0},
-                                       {503, 0},
-                                       {504, 0},
-                                       {505, 0},
-                                       {506, 0},
-                                       {507, 0}}));
+    EXPECT_EQ(
+        port->Written(),
+        Frames({{500, 0}, {501, 0}, {502, 0}, {503, 0}, {504, 0}, {505, 0}, {506, 0}, {507, 0}}));
 }
 
 TEST_F(ConsoleWire, ADisabledChannelIsNotSentAndThePortChoiceIsReadAtTheTick)
@@ -349,14 +344,8 @@ TEST_P(ConsoleWireLine, EightChannelsArriveExact)
     win.Click(IDC_ENA_ALL);
     win.Click(IDC_SET_ALL);
     TickAndWait();
-    EXPECT_EQ(port->Written(), Frames({{1, 1},
-                                       {2, 2},
-                                       {3, 64},
-                                       {4, 127},
-                                       {5, 128},
-                                       {6, 200},
-                                       {7, 254},
-                                       {8, 255}}));
+    EXPECT_EQ(port->Written(),
+              Frames({{1, 1}, {2, 2}, {3, 64}, {4, 127}, {5, 128}, {6, 200}, {7, 254}, {8, 255}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(ConsoleWire, ConsoleWireLine,

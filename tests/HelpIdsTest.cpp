@@ -110,19 +110,14 @@ TEST_P(HelpIdsTopic, StandsAtItsRowWithItsContextId)
     EXPECT_EQ(g_helpIds.at(expected.row).contextId, expected.contextId);
 }
 
-INSTANTIATE_TEST_SUITE_P(HelpIds, HelpIdsTopic,
-                         testing::Values(TopicRow{0, IDC_BASE_ADDR, 0x80820413},
-                                         TopicRow{3, IDC_BLACKOUT, 0x80820424},
-                                         TopicRow{4, IDC_COM1, 0x8082041F},
-                                         TopicRow{8, IDC_LEVEL1, 0x8082040A},
-                                         TopicRow{16, IDC_ENA_ALL, 0x80820423},
-                                         TopicRow{17, IDC_ENA1, 0x80820402},
-                                         TopicRow{25, IDC_GRP_ALL, 0x80820412},
-                                         TopicRow{26, IDC_GRP1, 0x808203F9},
-                                         TopicRow{34, IDC_SET_ALL, 0x80820401},
-                                         TopicRow{35, IDC_SET1, 0x808203F0},
-                                         TopicRow{43, IDC_SLIDER1, 0x808203E8},
-                                         TopicRow{51, IDC_PERCENT, 0x8082041C},
-                                         TopicRow{52, IDC_VALUE, 0x8082041D}));
+INSTANTIATE_TEST_SUITE_P(
+    HelpIds, HelpIdsTopic,
+    testing::Values(TopicRow{0, IDC_BASE_ADDR, 0x80820413}, TopicRow{3, IDC_BLACKOUT, 0x80820424},
+                    TopicRow{4, IDC_COM1, 0x8082041F}, TopicRow{8, IDC_LEVEL1, 0x8082040A},
+                    TopicRow{16, IDC_ENA_ALL, 0x80820423}, TopicRow{17, IDC_ENA1, 0x80820402},
+                    TopicRow{25, IDC_GRP_ALL, 0x80820412}, TopicRow{26, IDC_GRP1, 0x808203F9},
+                    TopicRow{34, IDC_SET_ALL, 0x80820401}, TopicRow{35, IDC_SET1, 0x808203F0},
+                    TopicRow{43, IDC_SLIDER1, 0x808203E8}, TopicRow{51, IDC_PERCENT, 0x8082041C},
+                    TopicRow{52, IDC_VALUE, 0x8082041D}));
 
 } // namespace

@@ -327,14 +327,15 @@ TEST_P(SerialLinkLineTest, EveryFrameLeavesExactWithTheLineQuietBeforeEachChange
         EXPECT_GE(micros, kPauseMicros);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SerialLink, SerialLinkLineTest,
-    ::testing::Combine(::testing::Values(Drain::Exact, Drain::Early),
-                       ::testing::ValuesIn(kFrameRows)),
-    [](const auto& info) {
-        return std::string(std::get<0>(info.param) == Drain::Exact ? "Uart" : "EarlyDrain") +
-               "Channel" + std::to_string(std::get<1>(info.param).channel);
-    });
+INSTANTIATE_TEST_SUITE_P(SerialLink, SerialLinkLineTest,
+                         ::testing::Combine(::testing::Values(Drain::Exact, Drain::Early),
+                                            ::testing::ValuesIn(kFrameRows)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) == Drain::Exact
+                                                    ? "Uart"
+                                                    : "EarlyDrain") +
+                                    "Channel" + std::to_string(std::get<1>(info.param).channel);
+                         });
 
 struct CharacterTimeRow {
     std::uint32_t baud;

@@ -1,8 +1,8 @@
 // The string tables, the program's and the dialog layer's: exact texts, as the operator sees
 // them.
+#include "res/Strings.h"
 #include "framework/FrameworkStrings.h"
 #include "res/Resource.h"
-#include "res/Strings.h"
 
 #include <gtest/gtest.h>
 
@@ -31,13 +31,13 @@ TEST_P(StringTableText, IsExact)
 
 INSTANTIATE_TEST_SUITE_P(
     Strings, StringTableText,
-    testing::Values(
-        StringRow{IDS_PARSE_INT, "Please enter an integer.", true},
-        StringRow{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2.", true},
-        StringRow{IDS_PARSE_UINT, "Please enter a positive integer.", true},
-        StringRow{IDS_FAILED_TO_LAUNCH_HELP, "Failed to launch help.", true},
-        StringRow{IDS_ABOUT_MENU, "&About Lumivane...", false},
-        StringRow{IDS_PORT_GROUP, "Port", false}));
+    testing::Values(StringRow{IDS_PARSE_INT, "Please enter an integer.", true},
+                    StringRow{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2.",
+                              true},
+                    StringRow{IDS_PARSE_UINT, "Please enter a positive integer.", true},
+                    StringRow{IDS_FAILED_TO_LAUNCH_HELP, "Failed to launch help.", true},
+                    StringRow{IDS_ABOUT_MENU, "&About Lumivane...", false},
+                    StringRow{IDS_PORT_GROUP, "Port", false}));
 
 TEST(StringTable, PortMarksAreUtf8)
 {

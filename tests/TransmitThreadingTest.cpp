@@ -3,12 +3,12 @@
 // way a port can fail to open or to take a byte. The worker is held inside a write by a gate
 // the test opens, so every interleaving here is forced, never waited out.
 #include "console/ConsoleDlg.h"
-#include "testing/SubstituteWindow.h"
 #include "link/PosixCommPort.h"
-#include "testing/RecordingCommPort.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
+#include "testing/RecordingCommPort.h"
+#include "testing/SubstituteWindow.h"
 #include "transmit/Transmit.h"
 
 #include "FrameDecoder.h"

@@ -22,8 +22,8 @@ TransmitReport RunTransmission(CSerialLink& link, const TransmitSnapshot& snapsh
 {
     TransmitReport report;
     report.portIndex = snapshot.nPortIndex;
-    report.openError = link.Open(static_cast<std::uint16_t>(snapshot.nPortIndex),
-                                 kDefaultBaudRate, kNineBitMode);
+    report.openError =
+        link.Open(static_cast<std::uint16_t>(snapshot.nPortIndex), kDefaultBaudRate, kNineBitMode);
     if (!report.openError.empty())
         report.errorCode = link.m_dwLastError;
     link.SetAddress(kDeviceAddress);
@@ -63,8 +63,8 @@ bool SendChannelLevel(CSerialLink& link, std::uint32_t channel, std::uint8_t lev
 
 std::uint32_t TransmitThreadProc(void* parameter)
 {
-    auto* worker = parameter != nullptr ? static_cast<CTransmitWorker*>(parameter)
-                                        : &g_transmitWorker;
+    auto* worker =
+        parameter != nullptr ? static_cast<CTransmitWorker*>(parameter) : &g_transmitWorker;
     worker->Run();
     return 0;
 }

@@ -7,10 +7,10 @@
 #include "framework/HelpFile.h"
 #include "framework/WinApp.h"
 #include "framework/qt/QtWindowSystem.h"
-#include "testing/RecordingCommPort.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
+#include "testing/RecordingCommPort.h"
 
 #include <QAbstractButton>
 #include <QApplication>
