@@ -1,11 +1,10 @@
 #include "ConsoleFixture.h"
+#include "PlatformErrors.h"
 
 #include "console/PortStatus.h"
 #include "res/Templates.h"
 
 #include <gmock/gmock.h>
-
-#include <cerrno>
 
 namespace {
 
@@ -69,17 +68,20 @@ TransmitReport FailedFrames(std::uint32_t code)
 INSTANTIATE_TEST_SUITE_P(
     PortStatus, PortStatusFailure,
     ::testing::Values(
-        FailureCase{"Permission", Finished(0, kOpenErrorInvalidHandle, EACCES),
-                    "no permission to use /run/test/ttyUSB0. Add your user to the dialout group"},
-        FailureCase{"NoDevice", Finished(1, kOpenErrorInvalidHandle, ENOENT),
+        FailureCase{"AccessDenied",
+                    Finished(0, kOpenErrorInvalidHandle, SystemError::kAccessDenied),
+                    kAccessDeniedReason},
+        FailureCase{"NoDevice", Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice),
                     "no serial port stands behind COM2"},
-        FailureCase{"InUse", Finished(0, kOpenErrorInvalidHandle, EBUSY),
+        FailureCase{"InUse", Finished(0, kOpenErrorInvalidHandle, SystemError::kBusy),
                     "in use by another program"},
-        FailureCase{"Settings", Finished(0, kOpenErrorSetState, EINVAL), "refused the settings"},
+        FailureCase{"Settings", Finished(0, kOpenErrorSetState, SystemError::kInvalid),
+                    "refused the settings"},
         FailureCase{"Unsupported", Finished(7, kOpenErrorUnsupportedPort),
                     "Only Com1 - Com4 are supported"},
-        FailureCase{"WriteTimeout", FailedFrames(ETIMEDOUT), "would not take the bytes"},
-        FailureCase{"DeviceGone", FailedFrames(EIO), "failed: "}),
+        FailureCase{"WriteTimeout", FailedFrames(SystemError::kTimedOut),
+                    "would not take the bytes"},
+        FailureCase{"DeviceGone", FailedFrames(SystemError::kIo), "failed: "}),
     [](const auto& info) { return std::string(info.param.name); });
 
 using ConsolePortStatus = ConsoleFixture;
@@ -93,7 +95,7 @@ TEST_F(ConsolePortStatus, TheCaptionFollowsTheLastTransmission)
     win.AdvanceClock(kTickMilliseconds);
     EXPECT_EQ(win.TextAt(groupBox), "Port \xE2\x9C\x93");
 
-    port->FailOpen(EBUSY);
+    port->FailOpen(SystemError::kBusy);
     win.Click(IDC_SET1);
     TickAndWait();
     win.AdvanceClock(kTickMilliseconds);
