@@ -110,9 +110,9 @@ PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap&
 
 ComPortMap ReadComPortMap()
 {
+    // Each COM number by itself: on Windows COM3 may exist without COM1.
     ComPortMap ports;
-    const auto all = EnumerateSerialPorts();
-    for (std::size_t i = 0; i < ports.size() && i < all.size(); ++i)
-        ports[i] = all[i];
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        ports[i] = ResolveComPort(static_cast<int>(i));
     return ports;
 }

@@ -3,6 +3,7 @@
 // that with pseudo-terminals and says so in LUMIVANE_NULL_MODEM); without one they skip.
 // A pseudo-terminal carries no parity bit, so these check bytes and order, not the ninth bit.
 #include "link/PortError.h"
+#include "link/PortMap.h"
 #include "link/Win32CommPort.h"
 
 #include <gtest/gtest.h>
@@ -232,6 +233,16 @@ TEST_F(Win32CommPortOnACable, AWriteTheLineHoldsBackFailsAsATimeoutAndTheCloseDo
     EXPECT_EQ(ClassifyPortError(port.LastError()), PortFailure::Timeout) << port.LastError();
     ::EscapeCommFunction(reinterpret_cast<HANDLE>(handle), SETXON);
     EXPECT_TRUE(port.CloseDevice(handle));
+}
+
+TEST_F(Win32CommPortOnACable, ThePortMapNamesTheDeviceBehindEachPort)
+{
+    for (int index = 0; index < kComPortCount; ++index) {
+        const auto port = ResolveComPort(index);
+        ASSERT_TRUE(port) << "COM" << index + 1;
+        EXPECT_FALSE(port->path.empty());
+    }
+    EXPECT_FALSE(ResolveComPort(kComPortCount));
 }
 
 } // namespace
