@@ -9,8 +9,14 @@ if(WIN32)
     target_sources(lumivane PRIVATE ${PROJECT_BINARY_DIR}/res/version.rc)
 endif()
 
-install(TARGETS lumivane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${LUMIVANE_HELP_FILE} DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A Windows program lives in its own folder, with no bin/ below it.
+if(WIN32)
+    set(LUMIVANE_PROGRAM_DIR .)
+else()
+    set(LUMIVANE_PROGRAM_DIR ${CMAKE_INSTALL_BINDIR})
+endif()
+install(TARGETS lumivane RUNTIME DESTINATION ${LUMIVANE_PROGRAM_DIR})
+install(FILES ${LUMIVANE_HELP_FILE} DESTINATION ${LUMIVANE_PROGRAM_DIR})
 # On Windows the icon travels inside the executable and the Start menu entry comes from the
 # installer.
 if(NOT WIN32)
