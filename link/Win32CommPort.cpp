@@ -40,8 +40,8 @@ void PreciseSleep(std::uint64_t micros)
 {
     if (micros == 0)
         return;
-    const HANDLE timer = ::CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer,
-                                                  TIMER_ALL_ACCESS);
+    const HANDLE timer =
+        ::CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
     if (timer != nullptr) {
         LARGE_INTEGER due{};
         due.QuadPart = -static_cast<LONGLONG>(micros) * kHundredNanosPerMicro; // relative

@@ -2,9 +2,9 @@
 // ports need COM1 wired to COM2 by a null-modem cable (under Wine, scripts/wine-tests does
 // that with pseudo-terminals and says so in LUMIVANE_NULL_MODEM); without one they skip.
 // A pseudo-terminal carries no parity bit, so these check bytes and order, not the ninth bit.
+#include "link/Win32CommPort.h"
 #include "link/PortError.h"
 #include "link/PortMap.h"
-#include "link/Win32CommPort.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +37,12 @@ TEST_P(Win32PortErrors, MapToWhatTheOperatorIsTold)
     EXPECT_EQ(ClassifyPortError(GetParam().code), GetParam().failure);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Win32CommPort, Win32PortErrors,
-    ::testing::Values(ClassifyRow{ERROR_FILE_NOT_FOUND, PortFailure::NoDevice},
-                      ClassifyRow{ERROR_ACCESS_DENIED, PortFailure::InUse},
-                      ClassifyRow{ERROR_SEM_TIMEOUT, PortFailure::Timeout},
-                      ClassifyRow{ERROR_COUNTER_TIMEOUT, PortFailure::Timeout},
-                      ClassifyRow{ERROR_GEN_FAILURE, PortFailure::Other}));
+INSTANTIATE_TEST_SUITE_P(Win32CommPort, Win32PortErrors,
+                         ::testing::Values(ClassifyRow{ERROR_FILE_NOT_FOUND, PortFailure::NoDevice},
+                                           ClassifyRow{ERROR_ACCESS_DENIED, PortFailure::InUse},
+                                           ClassifyRow{ERROR_SEM_TIMEOUT, PortFailure::Timeout},
+                                           ClassifyRow{ERROR_COUNTER_TIMEOUT, PortFailure::Timeout},
+                                           ClassifyRow{ERROR_GEN_FAILURE, PortFailure::Other}));
 
 TEST(Win32CommPort, SleepMicrosWaitsAtLeastTheTimeAsked)
 {
@@ -58,8 +57,8 @@ TEST(Win32CommPort, SleepMicrosWaitsAtLeastTheTimeAsked)
 class CRawPort {
 public:
     explicit CRawPort(const char* name)
-        : m_handle(::CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                 0, nullptr))
+        : m_handle(::CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                 nullptr))
     {
         COMMTIMEOUTS timeouts{};
         timeouts.ReadTotalTimeoutConstant = kReadDeadlineMs;
