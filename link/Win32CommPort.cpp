@@ -33,33 +33,39 @@ constexpr std::int64_t kHundredNanosPerMicro = 10;
 constexpr std::uint64_t kMicrosPerMilli = 1000;
 
 // Sleep() wakes at the system timer's next tick, 15.6 ms apart unless some program has asked
-// for finer ones, which would stretch every 2 ms parity pause eightfold. A high-resolution
-// waitable timer wakes on time; without one (before Windows 10 1803) the timer runs at 1 ms
-// for the wait and its last millisecond is spent yielding.
-void PreciseSleep(std::uint64_t micros)
+// for finer ones, which would stretch every 2 ms parity pause eightfold. Even a finer timer
+// may wake up to a millisecond late, so the wait sleeps until a millisecond before the end, on
+// a high-resolution waitable timer (Windows 10 1803 and later) or else with the system timer
+// at 1 ms, and spends the last stretch yielding.
+constexpr auto kYieldStretch = std::chrono::microseconds(1000);
+
+void WaitRoughly(std::chrono::microseconds span)
 {
-    if (micros == 0)
-        return;
     const HANDLE timer =
         ::CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
     if (timer != nullptr) {
         LARGE_INTEGER due{};
-        due.QuadPart = -static_cast<LONGLONG>(micros) * kHundredNanosPerMicro; // relative
+        due.QuadPart = -static_cast<LONGLONG>(span.count()) * kHundredNanosPerMicro; // relative
         const bool waited = ::SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE) &&
                             ::WaitForSingleObject(timer, INFINITE) == WAIT_OBJECT_0;
         ::CloseHandle(timer);
         if (waited)
             return;
     }
-    const auto deadline = Clock::now() + std::chrono::microseconds(micros);
     ::timeBeginPeriod(kFinestTimerPeriodMs);
-    for (auto left = deadline - Clock::now(); left > std::chrono::milliseconds(2);
-         left = deadline - Clock::now())
-        ::Sleep(static_cast<DWORD>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(left).count() - 1));
+    ::Sleep(
+        static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(span).count()));
+    ::timeEndPeriod(kFinestTimerPeriodMs);
+}
+
+void PreciseSleep(std::uint64_t micros)
+{
+    const auto span = std::chrono::microseconds(micros);
+    const auto deadline = Clock::now() + span;
+    if (span > kYieldStretch)
+        WaitRoughly(span - kYieldStretch);
     while (Clock::now() < deadline)
         std::this_thread::yield();
-    ::timeEndPeriod(kFinestTimerPeriodMs);
 }
 
 HANDLE ToHandle(PortHandle handle)
