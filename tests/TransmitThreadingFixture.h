@@ -21,6 +21,7 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
 using Kind = CRecordingCommPort::EventKind;
 constexpr auto kDeadline = std::chrono::seconds(10);
 // A held write gives up after this long, so a failing test ends instead of hanging.
