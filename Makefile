@@ -1,11 +1,16 @@
 # make run    installs what is missing, builds, starts the console
 # make test   installs what is missing, builds, runs every test
 # make bench  installs what is missing, builds optimised, runs the benchmarks
+# make windows cross-compiles for 32-bit Windows into build-win32: the core and the tests, and
+#              build-win32/app/lumivane.exe once the Win32 window backend is there
+# make package builds the Debian package in build/, and for Windows the zip and the installer
+#              in build-win32/ when lumivane.exe is built
 BUILD ?= build
 BENCH_BUILD ?= build-bench
+WIN_BUILD ?= build-win32
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test bench clean
+.PHONY: deps build run test bench windows package clean
 
 deps:
 	@scripts/install-deps
@@ -25,5 +30,21 @@ bench: deps
 	@cmake --build $(BENCH_BUILD)
 	@scripts/run-bench $(BENCH_BUILD)
 
+windows:
+	@scripts/install-deps --windows
+	@cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DLUMIVANE_BUILD_GUI=OFF \
+		-DLUMIVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WIN_BUILD)
+
+package: build windows
+	@cd $(BUILD) && cpack -G DEB
+	@if [ -f $(WIN_BUILD)/app/lumivane.exe ]; then \
+		cd $(WIN_BUILD) && cpack -G "ZIP;NSIS"; \
+	else \
+		echo "package: no $(WIN_BUILD)/app/lumivane.exe yet (it needs the Win32 window backend):" \
+		     "skipping the Windows zip and installer"; \
+	fi
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(WIN_BUILD)

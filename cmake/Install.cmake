@@ -1,6 +1,6 @@
 # Where the program's files go, at build time and by `cmake --install`: the help file beside
 # the executable (the program looks for <executable>.HLP), a desktop entry and the icon, so
-# that it appears in a desktop's application menu.
+# that it appears in a desktop's application menu. cmake/Package.cmake packs the same files.
 include(GNUInstallDirs)
 
 set(LUMIVANE_HELP_FILE ${PROJECT_SOURCE_DIR}/res/lumivane.HLP)
@@ -9,10 +9,21 @@ if(WIN32)
     target_sources(lumivane PRIVATE ${PROJECT_BINARY_DIR}/res/version.rc)
 endif()
 
-install(TARGETS lumivane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${LUMIVANE_HELP_FILE} DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.xpm
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps)
+# A Windows program lives in its own folder, with no bin/ below it.
+if(WIN32)
+    set(LUMIVANE_PROGRAM_DIR .)
+else()
+    set(LUMIVANE_PROGRAM_DIR ${CMAKE_INSTALL_BINDIR})
+endif()
+install(TARGETS lumivane RUNTIME DESTINATION ${LUMIVANE_PROGRAM_DIR})
+install(FILES ${LUMIVANE_HELP_FILE} DESTINATION ${LUMIVANE_PROGRAM_DIR})
+# On Windows the icon travels inside the executable and the Start menu entry comes from the
+# installer.
+if(NOT WIN32)
+    install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.xpm
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+    install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.xpm
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps)
+endif()

@@ -12,7 +12,10 @@ PortFailure ClassifyPortError(std::uint32_t code)
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
         return PortFailure::InUse;
+    // A write timeout ends the write with ERROR_SEM_TIMEOUT, or with success and nothing
+    // written, which the port reports as ERROR_COUNTER_TIMEOUT.
     case ERROR_SEM_TIMEOUT:
+    case ERROR_COUNTER_TIMEOUT:
         return PortFailure::Timeout;
     default:
         return PortFailure::Other;

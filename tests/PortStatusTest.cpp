@@ -1,11 +1,10 @@
 #include "ConsoleFixture.h"
+#include "PlatformErrors.h"
 
 #include "console/PortStatus.h"
 #include "res/Templates.h"
 
 #include <gmock/gmock.h>
-
-#include <cerrno>
 
 namespace {
 
@@ -87,22 +86,25 @@ TransmitReport FailedFrames(std::uint32_t code)
 INSTANTIATE_TEST_SUITE_P(
     PortStatus, PortStatusFailure,
     ::testing::Values(
-        FailureCase{"Permission", Finished(0, kOpenErrorInvalidHandle, EACCES),
-                    "no permission to use /run/test/ttyUSB0. Add your user to the dialout group"},
-        FailureCase{"NoDevice", Finished(1, kOpenErrorInvalidHandle, ENOENT),
+        FailureCase{"AccessDenied",
+                    Finished(0, kOpenErrorInvalidHandle, SystemError::kAccessDenied),
+                    kAccessDeniedReason},
+        FailureCase{"NoDevice", Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice),
                     "no serial port stands behind COM2"},
-        FailureCase{"InUse", Finished(0, kOpenErrorInvalidHandle, EBUSY),
+        FailureCase{"InUse", Finished(0, kOpenErrorInvalidHandle, SystemError::kBusy),
                     "the port is in use by another program. Close"},
-        FailureCase{"Unplugged", Finished(2, kOpenErrorInvalidHandle, ENOENT),
+        FailureCase{"Unplugged", Finished(2, kOpenErrorInvalidHandle, SystemError::kNoDevice),
                     "COM3 stands for /run/test/ttyUSB1 (USB serial adapter (FT232R USB UART)), "
                     "which is unplugged. Plug it in again, or choose another port."},
-        FailureCase{"LockedByAProgram", Finished(3, kOpenErrorInvalidHandle, EBUSY),
+        FailureCase{"LockedByAProgram", Finished(3, kOpenErrorInvalidHandle, SystemError::kBusy),
                     "the port is in use by another program (PID 4321, minicom). Close"},
-        FailureCase{"Settings", Finished(0, kOpenErrorSetState, EINVAL), "refused the settings"},
+        FailureCase{"Settings", Finished(0, kOpenErrorSetState, SystemError::kInvalid),
+                    "refused the settings"},
         FailureCase{"Unsupported", Finished(7, kOpenErrorUnsupportedPort),
                     "Only Com1 - Com4 are supported"},
-        FailureCase{"WriteTimeout", FailedFrames(ETIMEDOUT), "would not take the bytes"},
-        FailureCase{"DeviceGone", FailedFrames(EIO), "failed: "}),
+        FailureCase{"WriteTimeout", FailedFrames(SystemError::kTimedOut),
+                    "would not take the bytes"},
+        FailureCase{"DeviceGone", FailedFrames(SystemError::kIo), "failed: "}),
     [](const auto& info) { return std::string(info.param.name); });
 
 using ConsolePortStatus = ConsoleFixture;
@@ -116,7 +118,7 @@ TEST_F(ConsolePortStatus, TheCaptionFollowsTheLastTransmission)
     win.AdvanceClock(kTickMilliseconds);
     EXPECT_EQ(win.TextAt(groupBox), "Port \xE2\x9C\x93");
 
-    port->FailOpen(EBUSY);
+    port->FailOpen(SystemError::kBusy);
     win.Click(IDC_SET1);
     TickAndWait();
     win.AdvanceClock(kTickMilliseconds);
