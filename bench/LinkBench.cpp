@@ -7,8 +7,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -87,11 +89,18 @@ void EightFramesOnLineModel(benchmark::State& state)
     state.counters["ratio_to_line"] =
         benchmark::Counter(total.count() / kLimitSeconds, benchmark::Counter::kAvgIterations);
 }
+// The least of several runs: the link's own cost, without the wake-ups a busy machine delays.
 BENCHMARK(EightFramesOnLineModel)
     ->ArgName("early_drain")
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double>& v) {
+                            return *std::min_element(v.begin(), v.end());
+                        })
+    ->ReportAggregatesOnly();
 
 } // namespace

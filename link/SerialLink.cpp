@@ -78,11 +78,13 @@ std::string CSerialLink::Open(std::uint16_t port, std::uint32_t baudRate, std::u
     return {};
 }
 
-void CSerialLink::WaitForLineClock()
+bool CSerialLink::WaitForLineClock(std::uint64_t thenMicros)
 {
     const std::uint64_t now = m_pPort->NowMicros();
-    if (now < m_qwLineEnd)
-        m_pPort->SleepMicros(std::min(m_qwLineEnd - now, kLineClockDeadlineMicros));
+    if (now >= m_qwLineEnd)
+        return false;
+    m_pPort->SleepMicros(std::min(m_qwLineEnd - now, kLineClockDeadlineMicros) + thenMicros);
+    return true;
 }
 
 void CSerialLink::Close()
@@ -90,7 +92,7 @@ void CSerialLink::Close()
     if (m_nPort == kClosed)
         return;
     // A driver that discards its queue on close would cut off the last checksum.
-    WaitForLineClock();
+    WaitForLineClock(0);
     m_bLastResult = m_pPort->CloseDevice(m_hPort) ? 1 : 0;
     if (m_bLastResult == 0)
         m_dwLastError = m_pPort->LastError();
@@ -110,8 +112,10 @@ bool CSerialLink::WriteByte(std::uint8_t value, std::uint16_t parity)
             m_dwLastError = m_pPort->LastError();
             return false;
         }
-        WaitForLineClock();
-        m_pPort->Sleep(kParityChangePauseMs);
+        // One wait for the line and the pause after it, so that the pause is not lengthened by
+        // a second wake-up.
+        if (!WaitForLineClock(kParityChangePauseMicros))
+            m_pPort->Sleep(kParityChangePauseMs);
         const std::uint16_t previous = m_dcb.Parity;
         m_dcb.Parity = parity;
         m_bLastResult = m_pPort->SetState(m_hPort, m_dcb) ? 1 : 0;

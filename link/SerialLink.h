@@ -15,6 +15,7 @@
 
 constexpr std::uint32_t kDefaultBaudRate = 9600;
 constexpr std::uint32_t kParityChangePauseMs = 2;
+constexpr std::uint64_t kParityChangePauseMicros = kParityChangePauseMs * 1000;
 // The longest the link waits for its line clock before a parity change or at Close: the same
 // bound as a port's own drain, so a wrong clock can never hang a transmission.
 constexpr std::uint64_t kLineClockDeadlineMicros = 500'000;
@@ -74,8 +75,9 @@ private:
     std::string FailOpen(const char* text);
     // Many USB adapters report their output drained while their own FIFO still shifts bytes
     // out, and a parity change would then reach bytes not yet sent. So the link keeps its own
-    // clock of when the last byte written can have left the wire, and waits for it.
-    void WaitForLineClock();
+    // clock of when the last byte written can have left the wire, and waits for it (plus
+    // `thenMicros`); false, without waiting, when the line is quiet already.
+    bool WaitForLineClock(std::uint64_t thenMicros);
 
     // Earliest time (port clock, microseconds) the stop bit of the last byte written leaves.
     std::uint64_t m_qwLineEnd = 0;
