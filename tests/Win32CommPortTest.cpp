@@ -237,11 +237,11 @@ TEST_F(Win32CommPortOnACable, AWriteTheLineHoldsBackFailsAsATimeoutAndTheCloseDo
 TEST_F(Win32CommPortOnACable, ThePortMapNamesTheDeviceBehindEachPort)
 {
     for (int index = 0; index < kComPortCount; ++index) {
-        const auto port = ResolveComPort(index);
+        const auto port = CPortMap::Program()->Resolve(index);
         ASSERT_TRUE(port) << "COM" << index + 1;
         EXPECT_FALSE(port->path.empty());
     }
-    EXPECT_FALSE(ResolveComPort(kComPortCount));
+    EXPECT_FALSE(CPortMap::Program()->Resolve(kComPortCount));
 }
 
 } // namespace
