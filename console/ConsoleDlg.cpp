@@ -423,8 +423,10 @@ void CConsoleDlg::RemarkUndelivered()
     if (report.sequence == m_nCheckedReport)
         return;
     m_nCheckedReport = report.sequence;
-    if (report.sequence != m_nFirstReport && !report.Succeeded())
+    if (report.sequence != m_nFirstReport && !report.Succeeded() && m_bDirty == 0) {
         m_bDirty = 1;
+        m_bRetry = 1;
+    }
 }
 
 bool CConsoleDlg::BaseBoxSettled()
@@ -449,10 +451,17 @@ void CConsoleDlg::OnTick()
     // not bring the base box's message back at every tick.
     if (m_bDirty == 0 || !baseSettled || !ChosenBase())
         return;
-    UpdateData(true);
+    // A retry brings no new change from the operator: it reads the controls again without
+    // showing, every half second, a message the operator has seen already.
+    if (m_bRetry != 0)
+        UpdateDataSilently();
+    else
+        UpdateData(true);
     // A worker that cannot be started leaves the change marked for the next tick.
-    if (FillSnapshot() && m_worker.Start())
+    if (FillSnapshot() && m_worker.Start()) {
         m_bDirty = 0;
+        m_bRetry = 0;
+    }
 }
 
 void CConsoleDlg::OnDestroy()
@@ -466,9 +475,13 @@ void CConsoleDlg::OnDestroy()
     // A change made since the last tick, or one that did not get through, is sent once more
     // with the levels as they stand; not after a frame failed just now, since that port has
     // already cost its deadline and closing must stay quick.
-    if (m_bDirty != 0 && !portDead && FillSnapshot() && m_worker.Start()) {
-        m_bDirty = 0;
-        m_worker.Wait();
+    if (m_bDirty != 0 && !portDead) {
+        // Ena boxes and a port clicked since the last exchange count; no message at closing.
+        UpdateDataSilently();
+        if (FillSnapshot() && m_worker.Start()) {
+            m_bDirty = 0;
+            m_worker.Wait();
+        }
     }
     m_worker.Link().Close();
     WinHelp(0, HELP_QUIT);

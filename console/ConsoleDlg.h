@@ -117,6 +117,7 @@ private:
     CTransmitWorker& m_worker;
     std::uint64_t m_nFirstReport = 0;
     std::uint64_t m_nCheckedReport = 0;
+    std::int32_t m_bRetry = 0; // the marked change is one that did not get through
     std::string m_strTickBase; // the base box's text at the last tick
     std::uint64_t m_nShownReport = 0;
     PortStatusTexts m_status;

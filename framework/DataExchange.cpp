@@ -28,7 +28,8 @@ std::string FormatRange(const std::string& pattern, const std::string& low, cons
 
 bool FailWith(CDataExchange* pDX, const std::string& text)
 {
-    pDX->m_pDlgWnd->MessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    if (!pDX->m_bSilent)
+        pDX->m_pDlgWnd->MessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     pDX->Fail();
     return false;
 }
@@ -49,7 +50,8 @@ void CDataExchange::PrepareCtrl(int id)
 
 void CDataExchange::Fail()
 {
-    if (CWindowPeer* peer = m_pDlgWnd->GetPeer(); peer != nullptr && m_idLastControl != 0) {
+    if (CWindowPeer* peer = m_pDlgWnd->GetPeer();
+        peer != nullptr && m_idLastControl != 0 && !m_bSilent) {
         peer->FocusItem(m_idLastControl);
         if (m_bEditLastControl)
             peer->SelectAllText(m_idLastControl);

@@ -11,8 +11,10 @@ class CSliderCtrl;
 
 class CDataExchange {
 public:
-    CDataExchange(CDialog* dialog, bool saveAndValidate)
-        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate)
+    // A silent exchange fails and stops as any other, but shows no message and leaves the
+    // focus where it is.
+    CDataExchange(CDialog* dialog, bool saveAndValidate, bool silent = false)
+        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate), m_bSilent(silent)
     {
     }
 
@@ -25,6 +27,7 @@ public:
 
     CDialog* m_pDlgWnd;
     bool m_bSaveAndValidate;
+    bool m_bSilent;
     int m_idLastControl = 0;
     bool m_bEditLastControl = false;
 

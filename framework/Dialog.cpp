@@ -79,6 +79,15 @@ bool CDialog::UpdateData(bool bSaveAndValidate)
     return !dx.Failed();
 }
 
+bool CDialog::UpdateDataSilently()
+{
+    CDataExchange dx(this, true, true);
+    ++m_nExchangeDepth;
+    DoDataExchange(&dx);
+    --m_nExchangeDepth;
+    return !dx.Failed();
+}
+
 bool CDialog::OnInitDialog()
 {
     UpdateData(false);

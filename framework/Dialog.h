@@ -31,6 +31,10 @@ public:
     // true: controls into members, validating; false: members into controls. Returns false
     // when a validation failed (the message was shown and the exchange stopped there).
     bool UpdateData(bool bSaveAndValidate = true);
+    // The members direction without a word: a failure stops the exchange as usual but shows no
+    // message and moves no focus. For reading the controls when nobody is at the keyboard's
+    // end of it (a retry, closing).
+    bool UpdateDataSilently();
     // True while an exchange runs (including while it shows a validation message).
     bool InExchange() const { return m_nExchangeDepth > 0; }
 

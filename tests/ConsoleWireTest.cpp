@@ -287,6 +287,22 @@ TEST_F(ConsoleWire, AFailedTransmissionIsTriedAgainAtEveryTickUntilItGetsThrough
     EXPECT_EQ(Opens(), 3) << "a delivered change is not sent again";
 }
 
+TEST_F(ConsoleWire, ARetryDoesNotShowARefusedBoxsMessageAgain)
+{
+    port->FailOpen(kSomeOpenError);
+    win.Click(IDC_VALUE);
+    win.Click(IDC_ENA1);
+    win.Type(IDC_LEVEL2, "300");
+    win.Click(IDC_SET1);
+    TickAndWait();
+    const std::size_t shown = Messages().size();
+    ASSERT_GE(shown, 1U);
+    TickAndWait();
+    TickAndWait();
+    EXPECT_EQ(Opens(), 3) << "the change is still tried at every tick";
+    EXPECT_EQ(Messages().size(), shown) << "a retry showed the message again";
+}
+
 struct CloseAfterFailureRow {
     const char* name;
     bool frameFails; // else the open fails
