@@ -650,7 +650,11 @@ int CWin32DialogWindow::RunModalLoop()
         if (disableOwner)
             EnableWindow(owner, TRUE);
     }
+    const bool wasActive = GetActiveWindow() == m_hWnd;
     ShowWindow(m_hWnd, SW_HIDE);
+    // Not every window system hands the activation back by itself (Wine without a manager).
+    if (const HWND owner = GetWindow(m_hWnd, GW_OWNER); wasActive && owner != nullptr)
+        SetActiveWindow(owner);
     return m_nResult;
 }
 

@@ -76,6 +76,9 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_DESTROY:
         if (g_popup == hwnd)
             g_popup = nullptr;
+        // The window it stands beside takes the keyboard back.
+        if (GetActiveWindow() == hwnd)
+            SetActiveWindow(GetWindow(hwnd, GW_OWNER));
         return 0;
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);
