@@ -27,12 +27,24 @@ bool Held(int virtualKey)
     return (GetKeyState(virtualKey) & kKeyDown) != 0;
 }
 
+// Either Shift or either Ctrl; some keyboard mappings (Wine on a bare X server) report only the
+// left or right key.
+bool ShiftHeld()
+{
+    return Held(VK_SHIFT) || Held(VK_LSHIFT) || Held(VK_RSHIFT);
+}
+
+bool ControlHeld()
+{
+    return Held(VK_CONTROL) || Held(VK_LCONTROL) || Held(VK_RCONTROL);
+}
+
 // The keys the dialog manager answers, as it names them; false for any other key.
 bool ToDialogKey(unsigned virtualKey, DialogKey& key)
 {
     switch (virtualKey) {
     case VK_TAB:
-        key = Held(VK_SHIFT) ? DialogKey::BackTab : DialogKey::Tab;
+        key = ShiftHeld() ? DialogKey::BackTab : DialogKey::Tab;
         return true;
     case VK_RETURN:
         key = DialogKey::Enter;
@@ -126,6 +138,20 @@ struct CWin32DialogProcs {
             // The characters of keys the dialog manager took; a single-line box beeps at them.
             if (wParam == '\t' || wParam == '\r' || wParam == '\x1b')
                 return 0;
+            break;
+        case WM_LBUTTONDOWN:
+            // Where the window system hands a click to the control in spite of the capture.
+            if (self->m_bHelpMode) {
+                self->EndHelpMode();
+                self->OnHelp(index, false);
+                return 0;
+            }
+            break;
+        case WM_SETCURSOR:
+            if (self->m_bHelpMode) {
+                SetCursor(LoadCursorA(nullptr, IDC_HELP));
+                return TRUE;
+            }
             break;
         case WM_SETFOCUS:
             self->m_nFocus = index;
@@ -283,7 +309,7 @@ bool CWin32DialogWindow::OnDialogMessage(unsigned message, std::uintptr_t wParam
     case WM_HELP: {
         const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
         const int index = info != nullptr ? IndexOfHwnd(static_cast<HWND>(info->hItemHandle)) : -1;
-        OnHelp(index, Held(VK_SHIFT) || Held(VK_CONTROL));
+        OnHelp(index, ShiftHeld() || ControlHeld());
         result = TRUE;
         return true;
     }
@@ -351,15 +377,15 @@ void CWin32DialogWindow::OnHelpKey(int index)
 {
     // Shift+F1 is the caption's help button, which not every window system shows; Ctrl+F1
     // asks about the window.
-    if (Held(VK_SHIFT) && m_bContextHelpButton) {
+    if (ShiftHeld() && m_bContextHelpButton) {
         OnSystemCommand(SC_CONTEXTHELP);
         return;
     }
-    if (Held(VK_CONTROL)) {
+    if (ControlHeld()) {
         OnHelp(-1, true);
         return;
     }
-    OnHelp(index, Held(VK_SHIFT));
+    OnHelp(index, ShiftHeld());
 }
 
 bool CWin32DialogWindow::OnHelpModeMouse(unsigned message, std::intptr_t lParam)

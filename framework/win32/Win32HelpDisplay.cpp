@@ -41,6 +41,27 @@ SIZE TextSize(HFONT font, const std::wstring& text, int width)
     return {bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
 
+void ClosePopup()
+{
+    if (g_popup != nullptr)
+        DestroyWindow(g_popup);
+}
+
+// The pop-up never takes the activation (the window it explains keeps the keyboard); a hook on
+// this thread's keys closes it at the next key, which goes no further.
+HHOOK g_keyHook = nullptr;
+constexpr LPARAM kKeyReleased = static_cast<LPARAM>(1U << 31U);
+
+LRESULT CALLBACK PopupKeyHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && g_popup != nullptr) {
+        if ((lParam & kKeyReleased) == 0)
+            ClosePopup();
+        return 1;
+    }
+    return CallNextHookEx(g_keyHook, code, wParam, lParam);
+}
+
 // The pop-up goes at the next click or key anywhere, as a tooltip does.
 LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -63,22 +84,18 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_CAPTURECHANGED:
-        if (message != WM_CAPTURECHANGED || reinterpret_cast<HWND>(lParam) != hwnd)
-            DestroyWindow(hwnd);
-        return 0;
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE)
-            DestroyWindow(hwnd);
+    case WM_MBUTTONDOWN:
+        DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY:
         if (g_popup == hwnd)
             g_popup = nullptr;
-        // The window it stands beside takes the keyboard back.
-        if (GetActiveWindow() == hwnd)
-            SetActiveWindow(GetWindow(hwnd, GW_OWNER));
+        if (g_keyHook != nullptr) {
+            UnhookWindowsHookEx(g_keyHook);
+            g_keyHook = nullptr;
+        }
+        if (GetCapture() == hwnd)
+            ReleaseCapture();
         return 0;
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -147,8 +164,7 @@ CWin32HelpDisplay::CWin32HelpDisplay()
 
 CWin32HelpDisplay::~CWin32HelpDisplay()
 {
-    if (g_popup != nullptr)
-        DestroyWindow(g_popup);
+    ClosePopup();
     CloseTopicWindow();
     DeleteObject(m_hBold);
 }
@@ -161,8 +177,7 @@ HWND__* CWin32HelpDisplay::Popup() const
 void CWin32HelpDisplay::ShowPopup(int controlId, const std::string& text)
 {
     RegisterClasses();
-    if (g_popup != nullptr)
-        DestroyWindow(g_popup);
+    ClosePopup();
     HWND window = nullptr;
     const HWND control = FindControl(controlId, window);
     g_popupText = Widen(text);
@@ -183,8 +198,9 @@ void CWin32HelpDisplay::ShowPopup(int controlId, const std::string& text)
                               nullptr, GetModuleHandleW(nullptr), nullptr);
     if (g_popup == nullptr)
         return;
-    ShowWindow(g_popup, SW_SHOW);
+    ShowWindow(g_popup, SW_SHOWNOACTIVATE);
     SetCapture(g_popup);
+    g_keyHook = SetWindowsHookExW(WH_KEYBOARD, &PopupKeyHook, nullptr, GetCurrentThreadId());
 }
 
 bool CWin32HelpDisplay::OfferWhatsThis(int controlId)
