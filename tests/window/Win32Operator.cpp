@@ -63,19 +63,16 @@ void CALLBACK OnPollTimer(HWND, UINT, UINT_PTR timer, DWORD)
     }
 }
 
-} // namespace
-
-void PressKey(HWND__* target, DialogKey key)
+void PressVirtualKey(HWND__* target, unsigned vk, bool shift)
 {
     // The key state the window procedures read, as the keyboard would have left it.
     std::array<BYTE, 256> saved{};
     GetKeyboardState(saved.data());
     std::array<BYTE, 256> state = saved;
     constexpr BYTE kPressed = 0x80;
-    if (key == DialogKey::BackTab)
+    if (shift)
         state[VK_SHIFT] = kPressed;
     SetKeyboardState(state.data());
-    const unsigned vk = VirtualKey(key);
     const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
     const LPARAM down = 1 | static_cast<LPARAM>(scan << 16U);
     const LPARAM up = down | static_cast<LPARAM>(0xC0000000U);
@@ -83,6 +80,33 @@ void PressKey(HWND__* target, DialogKey key)
     PostMessageW(target, WM_KEYUP, vk, up);
     Pump();
     SetKeyboardState(saved.data());
+}
+
+} // namespace
+
+void PressKey(HWND__* target, DialogKey key)
+{
+    PressVirtualKey(target, VirtualKey(key), key == DialogKey::BackTab);
+}
+
+void PressHelpKey(HWND__* target, bool shift)
+{
+    PressVirtualKey(target, VK_F1, shift);
+}
+
+void ClickOver(HWND__* control)
+{
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    HWND target = GetCapture();
+    if (target == nullptr)
+        target = control;
+    ScreenToClient(target, &at);
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(target, WM_LBUTTONUP, 0, where);
+    Pump();
 }
 
 void ClickButton(HWND__* button)

@@ -11,6 +11,11 @@ struct HWND__;
 
 // A key pressed and released on `target` (the focused control).
 void PressKey(HWND__* target, DialogKey key);
+// F1 on `target`, with Shift held when `shift`.
+void PressHelpKey(HWND__* target, bool shift);
+// The left button pressed and released over the middle of `control`, delivered where the
+// window system would: to the window holding the mouse capture, else to the control.
+void ClickOver(HWND__* control);
 // The mouse pressed and released on a button.
 void ClickButton(HWND__* button);
 // Replaces a box's text by typing: focus, select all, then one character per key.
