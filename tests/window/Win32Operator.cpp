@@ -63,6 +63,22 @@ void CALLBACK OnPollTimer(HWND, UINT, UINT_PTR timer, DWORD)
     }
 }
 
+struct MessageBoxSearch {
+    HWND owner;
+    HWND found;
+};
+
+// A visible, enabled window that `owner` owns: the box standing over it.
+BOOL CALLBACK FindOwnedPopup(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<MessageBoxSearch*>(data);
+    if (GetWindow(window, GW_OWNER) != search->owner || IsWindowVisible(window) == FALSE ||
+        IsWindowEnabled(window) == FALSE)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 void PressVirtualKey(HWND__* target, unsigned vk, bool shift)
 {
     // The key state the window procedures read, as the keyboard would have left it.
@@ -146,21 +162,8 @@ bool AllTextSelected(HWND__* box)
 
 HWND__* FindMessageBox(HWND__* owner)
 {
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search{owner, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetWindow(window, GW_OWNER) != s->owner || IsWindowVisible(window) == FALSE ||
-                IsWindowEnabled(window) == FALSE)
-                return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    MessageBoxSearch search{owner, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindOwnedPopup, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
