@@ -108,8 +108,10 @@ LRESULT CALLBACK TopicProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         DestroyWindow(hwnd);
         return 0;
     }
-    if (message == WM_CTLCOLORSTATIC)
+    if (message == WM_CTLCOLORSTATIC) {
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -249,8 +251,15 @@ bool CWin32HelpDisplay::ShowTopic(const std::string& title, const std::string& t
     RECT frame{0, 0, kTopicTextWidth + 2 * kMargin, y + kButtonHeight + kMargin};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(m_hTopic, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongW(m_hTopic, GWL_EXSTYLE)));
-    SetWindowPos(m_hTopic, HWND_TOP, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    // Over the middle of the window that asked, where the operator is looking.
+    RECT owner{};
+    if (const HWND asking = GetWindow(m_hTopic, GW_OWNER);
+        asking == nullptr || GetWindowRect(asking, &owner) == FALSE)
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &owner, 0);
+    SetWindowPos(m_hTopic, HWND_TOP, (owner.left + owner.right - width) / 2,
+                 (owner.top + owner.bottom - height) / 2, width, height, 0);
     ShowWindow(m_hTopic, SW_SHOW);
     return true;
 }
