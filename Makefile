@@ -1,8 +1,8 @@
 # make run    installs what is missing, builds, starts the console
 # make test   installs what is missing, builds, runs every test
 # make bench  installs what is missing, builds optimised, runs the benchmarks
-# make windows cross-compiles for 32-bit Windows into build-win32: the core and the tests, and
-#              build-win32/app/lumivane.exe once the Win32 window backend is there
+# make windows cross-compiles for 32-bit Windows into build-win32: build-win32/app/lumivane.exe,
+#              statically linked, and the tests
 # make package builds the Debian package in build/, and for Windows the zip and the installer
 #              in build-win32/ when lumivane.exe is built
 BUILD ?= build

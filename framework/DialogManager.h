@@ -1,7 +1,7 @@
 // CDialogManager: the dialog manager's rules, once, for every window system. A backend
-// (the in-memory substitute, Qt widgets) derives from it, creates and draws the controls,
-// and reports the operator's raw input to it (a key, a click, an edit, a fader moved); the
-// manager decides what that means for the dialog and for the other controls:
+// (the in-memory substitute, Qt widgets, native Windows dialogs) derives from it, creates and
+// draws the controls, and reports the operator's raw input to it (a key, a click, an edit, a
+// fader moved); the manager decides what that means for the dialog and for the other controls:
 //
 // - Tab and Shift+Tab walk the tab stops in template order; a radio button is a tab stop
 //   while it is selected, so Tab reaches a radio group at its selection.

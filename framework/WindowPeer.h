@@ -1,7 +1,7 @@
 // The seam between our dialog layer and whatever realises its windows: the in-memory
-// substitute that tests drive, or Qt widgets. Dialog code talks only to this interface.
-// Backends implement it through CDialogManager (DialogManager.h), which keeps the dialog
-// manager's rules; they create, draw and report the operator's input.
+// substitute that tests drive, Qt widgets, or native Windows dialogs. Dialog code talks only
+// to this interface. Backends implement it through CDialogManager (DialogManager.h), which
+// keeps the dialog manager's rules; they create, draw and report the operator's input.
 //
 // Threads: the window thread only.
 #pragma once
@@ -82,7 +82,8 @@ public:
     virtual void EndModalLoop(int result) = 0;
 };
 
-// Creates windows for dialogs. The program installs one (Qt); tests install the substitute.
+// Creates windows for dialogs. The program installs one (Qt, or native Windows dialogs where
+// it is built without Qt); tests install the substitute.
 class CWindowSystem {
 public:
     virtual ~CWindowSystem() = default;

@@ -1,0 +1,99 @@
+// What the native Windows dialogs add to the dialog manager's contract: the help keys and the
+// click-for-help mode that stands in for the caption's "?" button.
+#include "framework/win32/Win32DialogWindow.h"
+#include "Win32Operator.h"
+#include "tests/DialogManagerContract.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace contract;
+
+// Records help requests and clicks instead of acting on them.
+class CHelpRecordingDialog : public CDialog {
+public:
+    CHelpRecordingDialog() : CDialog(0) {}
+
+    struct Request {
+        int controlId;
+        bool modifierHeld;
+        friend bool operator==(const Request&, const Request&) = default;
+    };
+    std::vector<Request> m_requests;
+    int m_nClicks = 0;
+
+protected:
+    const MessageMap* GetMessageMap() const override
+    {
+        static const MessageMap map{
+            CDialog::GetMessageMap(),
+            {{WM_HELP, 0, 0, 0,
+              [](CWnd& wnd, const Msg& msg) -> std::intptr_t {
+                  const auto* info = reinterpret_cast<const HELPINFO*>(msg.lParam);
+                  static_cast<CHelpRecordingDialog&>(wnd).m_requests.push_back(
+                      {info->iCtrlId, info->bModifierHeld});
+                  return 1;
+              }},
+             {WM_COMMAND, BN_CLICKED, 0, 0xFFFF, [](CWnd& wnd, const Msg&) -> std::intptr_t {
+                  ++static_cast<CHelpRecordingDialog&>(wnd).m_nClicks;
+                  return 0;
+              }}}};
+        return &map;
+    }
+};
+
+using Request = CHelpRecordingDialog::Request;
+
+class Win32DialogWindowTest : public ::testing::Test {
+protected:
+    void Open(bool contextHelpButton)
+    {
+        m_tmpl = MakeTemplate(true);
+        if (contextHelpButton)
+            m_tmpl.exStyle |= WS_EX_CONTEXTHELP;
+        m_window = std::make_unique<CWin32DialogWindow>(m_dialog, m_tmpl, nullptr);
+        ASSERT_TRUE(m_window->IsCreated());
+        m_dialog.Attach(*m_window);
+        m_window->Show();
+    }
+
+    DialogTemplate m_tmpl;
+    CHelpRecordingDialog m_dialog;
+    std::unique_ptr<CWin32DialogWindow> m_window;
+};
+
+TEST_F(Win32DialogWindowTest, F1AsksHelpOnTheFocusedControl)
+{
+    Open(true);
+    m_window->FocusItem(kPush);
+    PressHelpKey(m_window->Control(kPush), false);
+    EXPECT_EQ(m_dialog.m_requests, std::vector<Request>{(Request{kPush, false})});
+}
+
+TEST_F(Win32DialogWindowTest, ShiftF1WithoutTheCaptionButtonIsF1WithAModifier)
+{
+    Open(false);
+    m_window->FocusItem(kEdit2);
+    PressHelpKey(m_window->Control(kEdit2), true);
+    EXPECT_EQ(m_dialog.m_requests, std::vector<Request>{(Request{kEdit2, true})});
+}
+
+TEST_F(Win32DialogWindowTest, ShiftF1ThenAClickAsksHelpOnTheClickedControlInsteadOfActing)
+{
+    Open(true);
+    PressHelpKey(m_window->FocusControl(), true);
+    EXPECT_TRUE(m_dialog.m_requests.empty()) << "the mode waits for the click";
+    ClickOver(m_window->Control(kCheck));
+    EXPECT_EQ(m_dialog.m_requests, std::vector<Request>{(Request{kCheck, false})});
+    EXPECT_EQ(m_window->GetCheck(kCheck), 0);
+    EXPECT_EQ(m_dialog.m_nClicks, 0);
+    // The mode ends with that click: the next one acts.
+    ClickOver(m_window->Control(kCheck));
+    EXPECT_EQ(m_window->GetCheck(kCheck), 1);
+}
+
+} // namespace

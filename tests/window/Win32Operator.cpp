@@ -1,0 +1,185 @@
+#include "Win32Operator.h"
+
+#include "framework/win32/Win32DialogWindow.h"
+
+#include <windows.h>
+
+#include <array>
+
+namespace {
+
+std::function<bool()> g_tick;
+
+// Everything posted so far, through the step every dialog loop of ours takes.
+void Pump()
+{
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE)
+        CWin32DialogWindow::DispatchOne(msg);
+}
+
+unsigned VirtualKey(DialogKey key)
+{
+    switch (key) {
+    case DialogKey::Tab:
+    case DialogKey::BackTab:
+        return VK_TAB;
+    case DialogKey::Enter:
+        return VK_RETURN;
+    case DialogKey::Escape:
+        return VK_ESCAPE;
+    case DialogKey::Up:
+        return VK_UP;
+    case DialogKey::Down:
+        return VK_DOWN;
+    case DialogKey::Left:
+        return VK_LEFT;
+    case DialogKey::Right:
+        return VK_RIGHT;
+    case DialogKey::PageUp:
+        return VK_PRIOR;
+    case DialogKey::PageDown:
+        return VK_NEXT;
+    case DialogKey::Home:
+        return VK_HOME;
+    case DialogKey::End:
+        return VK_END;
+    }
+    return 0;
+}
+
+void CALLBACK OnPollTimer(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    // A tick that presses keys pumps the queue, and with it this timer again.
+    static bool ticking = false;
+    if (ticking || !g_tick)
+        return;
+    ticking = true;
+    const bool done = g_tick();
+    ticking = false;
+    if (done) {
+        KillTimer(nullptr, timer);
+        g_tick = nullptr;
+    }
+}
+
+struct MessageBoxSearch {
+    HWND owner;
+    HWND found;
+};
+
+// A visible, enabled window that `owner` owns: the box standing over it.
+BOOL CALLBACK FindOwnedPopup(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<MessageBoxSearch*>(data);
+    if (GetWindow(window, GW_OWNER) != search->owner || IsWindowVisible(window) == FALSE ||
+        IsWindowEnabled(window) == FALSE)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+void PressVirtualKey(HWND__* target, unsigned vk, bool shift)
+{
+    // The key state the window procedures read, as the keyboard would have left it.
+    std::array<BYTE, 256> saved{};
+    GetKeyboardState(saved.data());
+    std::array<BYTE, 256> state = saved;
+    constexpr BYTE kPressed = 0x80;
+    if (shift)
+        state[VK_SHIFT] = kPressed;
+    SetKeyboardState(state.data());
+    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | static_cast<LPARAM>(scan << 16U);
+    const LPARAM up = down | static_cast<LPARAM>(0xC0000000U);
+    PostMessageW(target, WM_KEYDOWN, vk, down);
+    PostMessageW(target, WM_KEYUP, vk, up);
+    Pump();
+    SetKeyboardState(saved.data());
+}
+
+} // namespace
+
+void PressKey(HWND__* target, DialogKey key)
+{
+    PressVirtualKey(target, VirtualKey(key), key == DialogKey::BackTab);
+}
+
+void PressHelpKey(HWND__* target, bool shift)
+{
+    PressVirtualKey(target, VK_F1, shift);
+}
+
+void ClickOver(HWND__* control)
+{
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    HWND target = GetCapture();
+    if (target == nullptr)
+        target = control;
+    ScreenToClient(target, &at);
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(target, WM_LBUTTONUP, 0, where);
+    Pump();
+}
+
+void ClickButton(HWND__* button)
+{
+    SendMessageW(button, BM_CLICK, 0, 0);
+    Pump();
+}
+
+void TypeText(HWND__* box, const char* text)
+{
+    SetFocus(box);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    for (const char* c = text; *c != '\0'; ++c)
+        PostMessageW(box, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(*c)), 1);
+    Pump();
+}
+
+void PressCloseButton(HWND__* window)
+{
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+}
+
+int ControlId(HWND__* control)
+{
+    return control != nullptr ? GetDlgCtrlID(control) : 0;
+}
+
+bool AllTextSelected(HWND__* box)
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const int length = GetWindowTextLengthW(box);
+    return length > 0 && start == 0 && end == static_cast<DWORD>(length);
+}
+
+HWND__* FindMessageBox(HWND__* owner)
+{
+    MessageBoxSearch search{owner, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindOwnedPopup, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PressOk(HWND__* box)
+{
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+CPoll::CPoll(unsigned milliseconds, std::function<bool()> tick)
+{
+    g_tick = std::move(tick);
+    m_nTimer = SetTimer(nullptr, 0, milliseconds, &OnPollTimer);
+}
+
+CPoll::~CPoll()
+{
+    KillTimer(nullptr, m_nTimer);
+    g_tick = nullptr;
+}

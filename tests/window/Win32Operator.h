@@ -1,0 +1,44 @@
+// The operator's hands on native windows, for the window tests: keys, clicks and typing go in
+// as messages to the control that would get them, and the thread's queue is then pumped
+// through the dialogs' own message step until it is empty.
+#pragma once
+
+#include "framework/DialogManager.h"
+
+#include <functional>
+
+struct HWND__;
+
+// A key pressed and released on `target` (the focused control).
+void PressKey(HWND__* target, DialogKey key);
+// F1 on `target`, with Shift held when `shift`.
+void PressHelpKey(HWND__* target, bool shift);
+// The left button pressed and released over the middle of `control`, delivered where the
+// window system would: to the window holding the mouse capture, else to the control.
+void ClickOver(HWND__* control);
+// The mouse pressed and released on a button.
+void ClickButton(HWND__* button);
+// Replaces a box's text by typing: focus, select all, then one character per key.
+void TypeText(HWND__* box, const char* text);
+// The caption's close button.
+void PressCloseButton(HWND__* window);
+// The control id of `control`, or 0.
+int ControlId(HWND__* control);
+bool AllTextSelected(HWND__* box);
+// A message box standing over `owner`, or null.
+HWND__* FindMessageBox(HWND__* owner);
+// Presses a message box's OK button.
+void PressOk(HWND__* box);
+
+// Calls `tick` every `milliseconds` from whichever message loop runs, until it returns true
+// or this goes. One at a time.
+class CPoll {
+public:
+    CPoll(unsigned milliseconds, std::function<bool()> tick);
+    ~CPoll();
+    CPoll(const CPoll&) = delete;
+    CPoll& operator=(const CPoll&) = delete;
+
+private:
+    std::uintptr_t m_nTimer = 0;
+};
