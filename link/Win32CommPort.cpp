@@ -173,7 +173,8 @@ bool CWin32CommPort::SetState(PortHandle handle, const CommState& state)
 std::uint32_t CWin32CommPort::Drain(PortHandle handle)
 {
     // FlushFileBuffers has no deadline, and a line held by flow control or a dead device would
-    // stop it for ever; watch the queue with a deadline and leave it only the last character.
+    // stop it for ever; and under Wine it throws away what is still queued. So only the queue
+    // is watched, with a deadline; the character still in the UART is the link's line clock's.
     const auto deadline = Clock::now() + m_options.drainDeadline;
     for (;;) {
         DWORD errors = 0;
@@ -186,8 +187,6 @@ std::uint32_t CWin32CommPort::Drain(PortHandle handle)
             return ERROR_SEM_TIMEOUT;
         PreciseSleep(kDrainPollMicros);
     }
-    if (!::FlushFileBuffers(ToHandle(handle)))
-        return ::GetLastError();
     return 0;
 }
 

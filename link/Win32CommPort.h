@@ -34,8 +34,8 @@ public:
     // The four fields, binary mode, and flow control off: no XON/XOFF either way, no CTS or
     // DSR handshake, DTR and RTS on.
     bool SetState(PortHandle handle, const CommState& state) override;
-    // Watches the output queue until it is empty (then FlushFileBuffers hands over the rest)
-    // or the drain deadline passes (ERROR_SEM_TIMEOUT).
+    // Watches the output queue until it is empty or the drain deadline passes
+    // (ERROR_SEM_TIMEOUT).
     bool DrainOutput(PortHandle handle) override;
     bool WriteByte(PortHandle handle, std::uint8_t value) override;
     // Drains with the deadline, discards what could not leave, closes.
