@@ -99,21 +99,29 @@ bool IsPresentUart(const std::string& sysRoot, const std::string& name)
     return value && *value != 0;
 }
 
-// The USB device's product string sits in an ancestor of the tty's device directory.
-std::optional<std::string> FindProduct(const std::string& sysRoot, const std::string& name)
+// The tty's device directory and its ancestors below the sysfs root, nearest first: where the
+// USB device's product string, serial number and port path sit.
+std::vector<fs::path> DeviceAncestors(const std::string& sysRoot, const std::string& name)
 {
+    std::vector<fs::path> dirs;
     std::error_code error;
     const fs::path top = fs::canonical(sysRoot, error);
     if (error)
-        return std::nullopt;
+        return dirs;
     fs::path dir = fs::canonical(TtyClassDir(sysRoot, name) / "device", error);
     if (error)
-        return std::nullopt;
+        return dirs;
     for (int level = 0; level < kMaxParentLevels && dir != top && dir.has_relative_path();
-         ++level, dir = dir.parent_path()) {
+         ++level, dir = dir.parent_path())
+        dirs.push_back(dir);
+    return dirs;
+}
+
+std::optional<std::string> FindProduct(const std::string& sysRoot, const std::string& name)
+{
+    for (const fs::path& dir : DeviceAncestors(sysRoot, name))
         if (auto product = ReadFirstLine(dir / "product"); product && !product->empty())
             return product;
-    }
     return std::nullopt;
 }
 
@@ -148,16 +156,8 @@ std::optional<std::string> ByIdName(const fs::path& device, const std::string& d
 // the tty sits on (a two-port adapter has one serial number for both).
 std::optional<std::string> UsbIdentity(const std::string& sysRoot, const std::string& name)
 {
-    std::error_code error;
-    const fs::path top = fs::canonical(sysRoot, error);
-    if (error)
-        return std::nullopt;
-    fs::path dir = fs::canonical(TtyClassDir(sysRoot, name) / "device", error);
-    if (error)
-        return std::nullopt;
     std::string interfaceDir; // "1-1.2:1.0": port path, configuration and interface
-    for (int level = 0; level < kMaxParentLevels && dir != top && dir.has_relative_path();
-         ++level, dir = dir.parent_path()) {
+    for (const fs::path& dir : DeviceAncestors(sysRoot, name)) {
         const std::string dirName = dir.filename().string();
         if (interfaceDir.empty() && dirName.find(':') != std::string::npos)
             interfaceDir = dirName;

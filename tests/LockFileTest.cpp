@@ -38,8 +38,8 @@ struct LockFileTest : ::testing::Test {
 
 TEST_F(LockFileTest, TheLockFileIsNamedAfterTheDevice)
 {
-    EXPECT_EQ(LockFilePath(tree / "lock", "/dev/ttyUSB0"), lockFile);
-    EXPECT_EQ(LockFilePath("", "/dev/ttyUSB0"), "");
+    EXPECT_EQ(LockFilePath(tree / "lock", device), lockFile);
+    EXPECT_EQ(LockFilePath("", device), "");
     tree.WriteFile("dev/ttyUSB0");
     tree.Symlink("../../ttyUSB0", "dev/serial/by-id/usb-Maker_Cable_A1-if00-port0");
     EXPECT_EQ(LockFilePath(tree / "lock", tree / "dev/serial/by-id/usb-Maker_Cable_A1-if00-port0"),
