@@ -1,0 +1,54 @@
+# Sourced by the scripts that run a Windows build's programs under Wine on a private Xvfb
+# (scripts/wine-window-tests, scripts/bench-wine). Wine maps COM ports to /dev/ttyS* by
+# default, and /dev/ttyS0 is this machine's console: every /dev/ttyS* is masked by /dev/null
+# in a private mount namespace, and COM1..COM4 are mapped to /dev/null in a throwaway prefix.
+
+# Re-executes the calling script with its arguments inside that mount namespace and under
+# xvfb-run; returns in the re-executed copy.
+wine_session_enter() {
+    if [[ "${LUMIVANE_TTYS_MASKED:-}" != 1 ]]; then
+        local unshare_cmd=(unshare -m --propagation private)
+        [[ $(id -u) -ne 0 ]] && unshare_cmd=(sudo -E "${unshare_cmd[@]}")
+        exec "${unshare_cmd[@]}" env LUMIVANE_TTYS_MASKED=1 "$0" "$@"
+    fi
+    if [[ "${LUMIVANE_DISPLAY_READY:-}" != 1 ]]; then
+        local tty
+        for tty in /dev/ttyS*; do
+            [[ -e $tty ]] && mount --bind /dev/null "$tty"
+        done
+        exec env LUMIVANE_DISPLAY_READY=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    fi
+}
+
+# Makes the throwaway prefix for the Windows program $1 and starts a wineserver that stays
+# for the rest of the run; both go when the calling script exits. Exports WINELOADER (the
+# command that runs a Windows program), WINEARCH and WINEPREFIX.
+wine_session_prefix() {
+    # The program's processor chooses the loader: 32-bit Wine needs a kernel that runs 32-bit
+    # programs.
+    if file "$1" | grep -q x86-64; then
+        export WINELOADER=/usr/lib/wine/wine64 WINEARCH=win64
+    else
+        export WINELOADER=/usr/lib/wine/wine WINEARCH=win32
+    fi
+    WINEPREFIX=$(mktemp -d)
+    export WINEPREFIX WINEDEBUG=-all
+    # No Mono or Gecko installers: nothing needs them, and nothing is downloaded.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
+
+    "$WINELOADER" wineboot -i >/dev/null 2>&1
+    local reg=$WINEPREFIX/lumivane.reg n
+    {
+        printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+        for n in 1 2 3 4; do printf '"COM%s"="/dev/null"\n' "$n"; done
+        # Without a window manager a closed message box would stall about two seconds.
+        printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n'
+    } >"$reg"
+    "$WINELOADER" regedit /S "$("$WINELOADER" winepath -w "$reg")"
+    # The port links are made when Wine's services start: restart them on the new mapping, and
+    # keep this server for the rest of the run.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w
+    wineserver -p >/dev/null 2>&1
+}
