@@ -39,7 +39,7 @@ int main()
     InitCommonControlsEx(&classes);
     const auto native = BuildDialogTemplate(*FindDialogTemplate(IDD_CONSOLE));
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                            reinterpret_cast<LPCDLGTEMPLATEW>(native.data()), nullptr,
-                            &BareDialog, 0);
+                            reinterpret_cast<LPCDLGTEMPLATEW>(native.data()), nullptr, &BareDialog,
+                            0);
     return 0;
 }

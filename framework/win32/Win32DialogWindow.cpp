@@ -337,9 +337,24 @@ bool CWin32DialogWindow::OnDialogMessage(unsigned message, std::uintptr_t wParam
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
         return m_bHelpMode && OnHelpModeMouse(message, lParam);
+    case WM_ENDSESSION:
+        if (wParam != FALSE)
+            EndSession();
+        return true;
     default:
         return false;
     }
+}
+
+void CWin32DialogWindow::EndSession()
+{
+    // Windows may end the process as soon as this message returns, with the modal loops still
+    // on the stack: every dialog is let go now, the topmost first, while its window still
+    // exists, so that the console finishes its transmission and releases the port. Each
+    // top-level window hears this; the first does it for all.
+    const std::vector<CWin32DialogWindow*> windows = g_windows;
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        (*it)->ReleaseDialog();
 }
 
 void CWin32DialogWindow::OnCommandFrom(HWND__* control, unsigned code, unsigned id)

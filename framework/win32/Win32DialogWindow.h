@@ -101,6 +101,7 @@ private:
     void OnHelpKey(int index);
     bool OnHelpModeMouse(unsigned message, std::intptr_t lParam);
     void EndHelpMode();
+    static void EndSession();
     void CollectControls();
     void CreateToolTips();
     int IndexOfHwnd(const HWND__* hwnd) const;

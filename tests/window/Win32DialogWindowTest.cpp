@@ -25,6 +25,7 @@ public:
     };
     std::vector<Request> m_requests;
     int m_nClicks = 0;
+    std::vector<const CHelpRecordingDialog*>* m_pReleased = nullptr; // WM_DESTROY, in order
 
 protected:
     const MessageMap* GetMessageMap() const override
@@ -38,8 +39,15 @@ protected:
                       {info->iCtrlId, info->bModifierHeld});
                   return 1;
               }},
-             {WM_COMMAND, BN_CLICKED, 0, 0xFFFF, [](CWnd& wnd, const Msg&) -> std::intptr_t {
+             {WM_COMMAND, BN_CLICKED, 0, 0xFFFF,
+              [](CWnd& wnd, const Msg&) -> std::intptr_t {
                   ++static_cast<CHelpRecordingDialog&>(wnd).m_nClicks;
+                  return 0;
+              }},
+             {WM_DESTROY, 0, 0, 0, [](CWnd& wnd, const Msg&) -> std::intptr_t {
+                  auto& self = static_cast<CHelpRecordingDialog&>(wnd);
+                  if (self.m_pReleased != nullptr)
+                      self.m_pReleased->push_back(&self);
                   return 0;
               }}}};
         return &map;
@@ -94,6 +102,28 @@ TEST_F(Win32DialogWindowTest, ShiftF1ThenAClickAsksHelpOnTheClickedControlInstea
     // The mode ends with that click: the next one acts.
     ClickOver(m_window->Control(kCheck));
     EXPECT_EQ(m_window->GetCheck(kCheck), 1);
+}
+
+// Windows may end the process as soon as WM_ENDSESSION returns: by then every dialog, the
+// topmost first, has had its WM_DESTROY (the console sends what is pending and releases the
+// port there).
+TEST_F(Win32DialogWindowTest, TheSessionEndingLetsEveryDialogGoTheTopmostFirst)
+{
+    Open(false);
+    CHelpRecordingDialog inner;
+    CWin32DialogWindow innerWindow(inner, m_tmpl, m_window->Handle());
+    ASSERT_TRUE(innerWindow.IsCreated());
+    inner.Attach(innerWindow);
+    std::vector<const CHelpRecordingDialog*> released;
+    m_dialog.m_pReleased = &released;
+    inner.m_pReleased = &released;
+
+    EndSession(m_window->Handle(), false);
+    EXPECT_TRUE(released.empty());
+    EndSession(m_window->Handle(), true);
+    EXPECT_EQ(released, (std::vector<const CHelpRecordingDialog*>{&inner, &m_dialog}));
+    EndSession(innerWindow.Handle(), true);
+    EXPECT_EQ(released.size(), 2U);
 }
 
 } // namespace

@@ -146,6 +146,11 @@ void PressCloseButton(HWND__* window)
     Pump();
 }
 
+void EndSession(HWND__* window, bool ending)
+{
+    SendMessageW(window, WM_ENDSESSION, ending ? TRUE : FALSE, 0);
+}
+
 int ControlId(HWND__* control)
 {
     return control != nullptr ? GetDlgCtrlID(control) : 0;

@@ -22,6 +22,8 @@ void ClickButton(HWND__* button);
 void TypeText(HWND__* box, const char* text);
 // The caption's close button.
 void PressCloseButton(HWND__* window);
+// Windows telling a top-level window that the session ends (`ending`) or goes on after all.
+void EndSession(HWND__* window, bool ending);
 // The control id of `control`, or 0.
 int ControlId(HWND__* control);
 bool AllTextSelected(HWND__* box);
