@@ -2,7 +2,9 @@
 # make test   installs what is missing, builds, runs every test
 # make bench  installs what is missing, builds optimised, runs the benchmarks (and the one
 #              under Wine when a Windows build is there)
-# make bench-windows builds lumivane.exe as Wine here runs it and benchmarks it under Wine
+# make wine-build builds for Windows as Wine here runs it: make windows, or where the kernel
+#              runs no 32-bit programs (nor 32-bit Wine) the same for 64-bit Windows
+# make bench-windows builds lumivane.exe so and benchmarks it under Wine
 # make windows cross-compiles for 32-bit Windows into build-win32: build-win32/app/lumivane.exe,
 #              statically linked, and the tests
 # make package builds the Debian package in build/, and for Windows the zip and the installer
@@ -10,9 +12,11 @@
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 WIN_BUILD ?= build-win32
+WINE_BUILD = $(shell /usr/lib/wine/wine --version >/dev/null 2>&1 && echo $(WIN_BUILD) || \
+	echo build-win64)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test bench bench-windows windows package clean
+.PHONY: deps build run test bench bench-windows wine-build print-wine-build windows package clean
 
 deps:
 	@scripts/install-deps
@@ -30,19 +34,24 @@ test: build
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BENCH_BUILD)
-	@scripts/run-bench $(BENCH_BUILD)
+	@WINE_BUILD=$(WINE_BUILD) scripts/run-bench $(BENCH_BUILD)
 
-# A kernel that runs no 32-bit programs runs no 32-bit Wine: there, a 64-bit build.
-bench-windows:
-	@scripts/install-deps --windows
-	@if /usr/lib/wine/wine --version >/dev/null 2>&1; then \
-		$(MAKE) --no-print-directory windows && scripts/bench-wine $(WIN_BUILD); \
+bench-windows: wine-build
+	@scripts/bench-wine $(WINE_BUILD)
+
+wine-build:
+	@if [ "$(WINE_BUILD)" = "$(WIN_BUILD)" ]; then \
+		$(MAKE) --no-print-directory windows; \
 	else \
-		cmake -S . -B build-win64 -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		scripts/install-deps --windows && \
+		cmake -S . -B $(WINE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 			-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DLUMIVANE_BUILD_GUI=OFF \
-			-DLUMIVANE_BUILD_BENCH=OFF >/dev/null && \
-		cmake --build build-win64 --target lumivane bare_dialog && scripts/bench-wine build-win64; \
+			-DLUMIVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null && \
+		cmake --build $(WINE_BUILD); \
 	fi
+
+print-wine-build:
+	@echo $(WINE_BUILD)
 
 windows:
 	@scripts/install-deps --windows

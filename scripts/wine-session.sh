@@ -1,28 +1,31 @@
-# Sourced by the scripts that run a Windows build's programs under Wine on a private Xvfb
-# (scripts/wine-window-tests, scripts/bench-wine). Wine maps COM ports to /dev/ttyS* by
-# default, and /dev/ttyS0 is this machine's console: every /dev/ttyS* is masked by /dev/null
-# in a private mount namespace, and COM1..COM4 are mapped to /dev/null in a throwaway prefix.
+# Sourced by the scripts that run a Windows build's programs under Wine (scripts/wine-tests,
+# scripts/wine-window-tests, scripts/bench-wine). Wine maps COM ports to /dev/ttyS* by default,
+# and /dev/ttyS0 is this machine's console: every /dev/ttyS* is masked by /dev/null in a
+# private mount namespace, and COM1..COM4 are mapped explicitly in a throwaway prefix.
 
-# Re-executes the calling script with its arguments inside that mount namespace and under
-# xvfb-run; returns in the re-executed copy.
+# Re-executes the calling script with its arguments inside that mount namespace and, unless
+# WINE_SESSION_DISPLAY=0, under xvfb-run; returns in the re-executed copy.
 wine_session_enter() {
     if [[ "${LUMIVANE_TTYS_MASKED:-}" != 1 ]]; then
         local unshare_cmd=(unshare -m --propagation private)
         [[ $(id -u) -ne 0 ]] && unshare_cmd=(sudo -E "${unshare_cmd[@]}")
         exec "${unshare_cmd[@]}" env LUMIVANE_TTYS_MASKED=1 "$0" "$@"
     fi
-    if [[ "${LUMIVANE_DISPLAY_READY:-}" != 1 ]]; then
-        local tty
+    if [[ "${LUMIVANE_TTYS_READY:-}" != 1 ]]; then
+        local tty display=()
         for tty in /dev/ttyS*; do
             [[ -e $tty ]] && mount --bind /dev/null "$tty"
         done
-        exec env LUMIVANE_DISPLAY_READY=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+        [[ "${WINE_SESSION_DISPLAY:-1}" == 0 ]] ||
+            display=(xvfb-run -a -s "-screen 0 1024x768x24")
+        exec env LUMIVANE_TTYS_READY=1 "${display[@]}" "$0" "$@"
     fi
 }
 
-# Makes the throwaway prefix for the Windows program $1 and starts a wineserver that stays
-# for the rest of the run; both go when the calling script exits. Exports WINELOADER (the
-# command that runs a Windows program), WINEARCH and WINEPREFIX.
+# Makes the throwaway prefix for the Windows program $1, with COMn mapped to $2/comn (default:
+# /dev/null), and starts a wineserver that stays for the rest of the run; both go when the
+# calling script exits. Exports WINELOADER (the command that runs a Windows program), WINEARCH
+# and WINEPREFIX.
 wine_session_prefix() {
     # The program's processor chooses the loader: 32-bit Wine needs a kernel that runs 32-bit
     # programs.
@@ -38,10 +41,13 @@ wine_session_prefix() {
     trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 
     "$WINELOADER" wineboot -i >/dev/null 2>&1
-    local reg=$WINEPREFIX/lumivane.reg n
+    local reg=$WINEPREFIX/lumivane.reg n target
     {
         printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
-        for n in 1 2 3 4; do printf '"COM%s"="/dev/null"\n' "$n"; done
+        for n in 1 2 3 4; do
+            if [[ -n "${2:-}" ]]; then target=$2/com$n; else target=/dev/null; fi
+            printf '"COM%s"="%s"\n' "$n" "$target"
+        done
         # Without a window manager a closed message box would stall about two seconds.
         printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n'
     } >"$reg"
