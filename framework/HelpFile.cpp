@@ -1,8 +1,8 @@
 #include "HelpFile.h"
 
+#include "RegularFile.h"
+
 #include <charconv>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -69,12 +69,10 @@ void Finish(std::vector<HelpTopic>& topics, std::optional<HelpTopic>& current,
 
 std::optional<CHelpFile> CHelpFile::Load(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const auto text = ReadRegularFile(path, kMaxSize);
+    if (!text)
         return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return Parse(text.str());
+    return Parse(*text);
 }
 
 CHelpFile CHelpFile::Parse(std::string_view text)

@@ -5,6 +5,7 @@
 // paragraphs. Lines starting with '#' before the first topic are comments.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,7 +20,12 @@ struct HelpTopic {
 
 class CHelpFile {
 public:
-    // Reads and parses the file; nothing when it cannot be read.
+    // Well above our own file; a bigger one is no help file of ours and would only hold up the
+    // window while it is read.
+    static constexpr std::size_t kMaxSize = std::size_t{1} << 20;
+
+    // Reads and parses the file; nothing when it cannot be read, is no regular file (a link to
+    // one counts) or is bigger than kMaxSize. Never waits on a FIFO or a device.
     static std::optional<CHelpFile> Load(const std::string& path);
     // Malformed headers are skipped with their text; later duplicates of an id are ignored.
     static CHelpFile Parse(std::string_view text);

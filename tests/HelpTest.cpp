@@ -9,6 +9,9 @@
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <set>
 
 namespace {
@@ -117,6 +120,25 @@ TEST(HelpFile, ParsesHeadersTextAndItsOwnMistakes)
     EXPECT_EQ(file.Find(17)->title, "Second");
     EXPECT_EQ(file.Find(17)->text, "x");
     EXPECT_FALSE(CHelpFile::Load(kHelpFile + ".missing"));
+}
+
+// Also on Windows: a FIFO, a link and a huge file under Linux are in tests/PlantedFileTest.cpp.
+TEST(HelpFile, IsReadOnlyAsARegularFileOfAtMostOneMebibyte)
+{
+    constexpr std::size_t kCap = std::size_t{1} << 20;
+    EXPECT_FALSE(CHelpFile::Load(std::string(LUMIVANE_SOURCE_DIR) + "/res")) << "a directory";
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("lumivane-help-" + std::to_string(std::random_device{}()) + ".HLP");
+    const std::string topic = "[0x10] Topic\nText.\n";
+    std::ofstream(path, std::ios::binary) << topic << std::string(kCap - topic.size(), '\n');
+    const auto atTheCap = CHelpFile::Load(path.string());
+    std::ofstream(path, std::ios::binary | std::ios::app) << '\n';
+    const auto beyondIt = CHelpFile::Load(path.string());
+    std::filesystem::remove(path);
+    ASSERT_TRUE(atTheCap);
+    EXPECT_EQ(atTheCap->Find(0x10)->text, "Text.");
+    EXPECT_FALSE(beyondIt);
 }
 
 class ConsoleHelpF1 : public ConsoleHelp, public ::testing::WithParamInterface<HelpIdPair> {};
