@@ -1,14 +1,17 @@
 #include "LockFile.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -17,16 +20,30 @@ namespace {
 
 // HDB format: the PID right-aligned in ten characters, then a newline.
 constexpr int kPidWidth = 10;
-constexpr std::size_t kMaxLockSize = 64;
+// Room for that with some slack; a longer file is no lock a program wrote.
+constexpr std::size_t kMaxLockSize = 32;
 
-std::optional<long> ReadPid(const std::string& path)
+// Closes the descriptor it is given when it goes.
+class CLockFd {
+public:
+    explicit CLockFd(int fd) : m_fd(fd) {}
+    ~CLockFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CLockFd(const CLockFd&) = delete;
+    CLockFd& operator=(const CLockFd&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+std::optional<long> ParsePid(std::string_view text)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::string text(kMaxLockSize, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
     const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
+    if (first == std::string_view::npos)
         return std::nullopt;
     long pid = 0;
     const char* end = text.data() + text.size();
@@ -39,10 +56,41 @@ std::optional<long> ReadPid(const std::string& path)
     return pid;
 }
 
+// The lock directory is writable by every local user, so the file may be anything: a FIFO
+// (whose open and read wait for a writer for ever), a link to a device, a directory, a huge
+// file. Only a small regular file, reached without following a link and opened without
+// waiting, is read.
+std::optional<long> ReadPid(const std::string& path)
+{
+    const CLockFd fd(
+        ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    // One byte more than allowed shows a longer file.
+    std::array<char, kMaxLockSize + 1> text{};
+    const ssize_t length = ::read(fd.Get(), text.data(), text.size());
+    if (length < 0 || static_cast<std::size_t>(length) > kMaxLockSize)
+        return std::nullopt;
+    return ParsePid(std::string_view(text.data(), static_cast<std::size_t>(length)));
+}
+
 bool IsAlive(long pid)
 {
-    // EPERM: it exists but belongs to someone else.
+    // EPERM: it exists but belongs to another user.
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+// The PID of the live program that holds the lock. A lock naming this process is no other
+// program's claim: it is our own, left while a transmission holds the port, or a stale one whose
+// PID was another process's before a reboot or in another container. We never open a port we
+// already hold.
+std::optional<long> LiveHolder(const std::string& path)
+{
+    const auto pid = ReadPid(path);
+    if (!pid || *pid == static_cast<long>(::getpid()) || !IsAlive(*pid))
+        return std::nullopt;
+    return pid;
 }
 
 std::string ProgramName(long pid)
@@ -79,8 +127,8 @@ std::optional<LockHolder> FindLockHolder(const std::string& lockDir, const std::
     const std::string path = LockFilePath(lockDir, devicePath);
     if (path.empty())
         return std::nullopt;
-    const auto pid = ReadPid(path);
-    if (!pid || !IsAlive(*pid))
+    const auto pid = LiveHolder(path);
+    if (!pid)
         return std::nullopt;
     return LockHolder{*pid, ProgramName(*pid)};
 }
@@ -95,12 +143,12 @@ std::string CreateLockFile(const std::string& lockDir, const std::string& device
         std::snprintf(content, sizeof content, "%*ld\n", kPidWidth, static_cast<long>(::getpid()));
     if (length <= 0)
         return {};
-    // The caller has found no live holder, so a file already there is stale: replace it once.
+    // A file already there is replaced once, and only when it holds no live program's lock.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0) {
-            if (errno == EEXIST && attempt == 0 && !FindLockHolder(lockDir, devicePath) &&
-                ::unlink(path.c_str()) == 0)
+            if (errno == EEXIST && attempt == 0 && !LiveHolder(path) && ::unlink(path.c_str()) == 0)
                 continue;
             return {};
         }

@@ -11,8 +11,6 @@
 #include <set>
 #include <system_error>
 
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -261,12 +259,9 @@ ComPortMap CPortMap::Read()
             map[i]->present = present[i];
         }
     }
-    // Our own lock, left while a transmission holds the port, is no other program's claim.
     for (auto& port : map)
         if (port && port->present)
-            if (auto holder = FindLockHolder(m_lockDir, port->path);
-                holder && holder->pid != ::getpid())
-                port->heldBy = std::move(holder);
+            port->heldBy = FindLockHolder(m_lockDir, port->path);
     return map;
 }
 

@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include <grp.h>
+#include <signal.h>
 #include <unistd.h>
 
 namespace {
@@ -17,9 +21,18 @@ namespace {
 // Beyond any PID the kernel hands out, so surely no live process.
 constexpr const char* kDeadPid = "2147483646\n";
 
-std::string OwnPid()
+// The process that started the tests stands for another program: it is surely alive.
+std::string OtherPid()
 {
-    return std::to_string(::getpid());
+    return std::to_string(::getppid());
+}
+
+std::string FirstLine(const std::string& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
 }
 
 std::string ReadAll(const std::string& path)
@@ -58,14 +71,14 @@ TEST_P(LockHolderTest, OnlyALiveProcessHoldsTheDevice)
 {
     std::string content = GetParam().content.value_or("");
     if (const auto at = content.find("$PID"); at != std::string::npos)
-        content.replace(at, 4, OwnPid());
+        content.replace(at, 4, OtherPid());
     if (GetParam().content)
         tree.WriteFile("lock/LCK..ttyUSB0", content);
     const auto holder = FindLockHolder(tree / "lock", device);
     ASSERT_EQ(holder.has_value(), GetParam().held);
     if (holder) {
-        EXPECT_EQ(holder->pid, ::getpid());
-        EXPECT_EQ(holder->program, "core_tests");
+        EXPECT_EQ(holder->pid, ::getppid());
+        EXPECT_EQ(holder->program, FirstLine("/proc/" + OtherPid() + "/comm"));
     }
 }
 
@@ -104,6 +117,35 @@ TEST_F(LockFileTest, ALockThatCannotBeMadeIsNoError)
 {
     EXPECT_EQ(CreateLockFile(tree / "no such directory", device), "");
     EXPECT_EQ(CreateLockFile("", device), "");
+}
+
+// What FindLockHolder says, as an exit code, to a process that is not root: kill() then answers
+// EPERM for PID 1, the init of this PID namespace, which belongs to root.
+int HolderSeenByAnotherUser(const std::string& lockDir, const std::string& device)
+{
+    constexpr gid_t kNobody = 65534;
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+        std::perror("giving up root");
+        return 2;
+    }
+    if (::kill(1, 0) == 0 || errno != EPERM) {
+        std::fputs("kill(1, 0) does not answer EPERM here\n", stderr);
+        return 3;
+    }
+    const auto holder = FindLockHolder(lockDir, device);
+    return holder && holder->pid == 1 ? 0 : 1;
+}
+
+TEST_F(LockFileTest, ALiveLockOfAnotherUserHoldsTheDevice)
+{
+    tree.WriteFile("lock/LCK..ttyUSB0", "1\n");
+    // The unprivileged child must reach the lock file through the test's private directory.
+    std::filesystem::permissions(tree.Path(), std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(HolderSeenByAnotherUser(tree / "lock", device)),
+                ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(LockFileTest, AnotherProgramsLockIsNotRemoved)

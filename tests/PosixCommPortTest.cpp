@@ -249,8 +249,8 @@ std::string LockName(const std::string& devicePath)
 TEST_F(PosixCommPortTest, ADeviceLockedByALiveProgramIsBusy)
 {
     CPseudoTerminal other;
-    // This test's own PID stands for the other program: it is surely alive.
-    tree.WriteFile(LockName(other.SlavePath()), std::to_string(::getpid()) + "\n");
+    // The process that started the tests stands for the other program: it is surely alive.
+    tree.WriteFile(LockName(other.SlavePath()), std::to_string(::getppid()) + "\n");
     const int descriptors = OpenDescriptorCount();
     EXPECT_EQ(port.OpenDevice(other.SlavePath()), INVALID_PORT_HANDLE);
     EXPECT_EQ(port.LastError(), Errno(EBUSY));
