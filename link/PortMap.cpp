@@ -150,9 +150,10 @@ std::optional<std::string> ByIdName(const fs::path& device, const std::string& d
     return std::nullopt;
 }
 
-// The USB device above the tty: its serial number, or else its port path, and the interface
-// the tty sits on (a two-port adapter has one serial number for both).
-std::optional<std::string> UsbIdentity(const std::string& sysRoot, const std::string& name)
+// The USB device above the tty: its serial number, if it has one, and its port path, each with
+// the interface the tty sits on (a two-port adapter has one serial number for both). False when
+// sysfs shows no USB device above it.
+bool ReadUsbKeys(const std::string& sysRoot, const std::string& name, DeviceKeys& keys)
 {
     std::string interfaceDir; // "1-1.2:1.0": port path, configuration and interface
     for (const fs::path& dir : DeviceAncestors(sysRoot, name)) {
@@ -165,24 +166,36 @@ std::optional<std::string> UsbIdentity(const std::string& sysRoot, const std::st
         const std::string interface =
             interfaceDir.empty() ? std::string() : interfaceDir.substr(interfaceDir.find(':'));
         if (const auto serial = ReadFirstLine(dir / "serial"); serial && !serial->empty())
-            return "usb-serial:" + *serial + interface;
-        return "usb-port:" + (interfaceDir.empty() ? dirName : interfaceDir);
+            keys.usbSerial = *serial + interface;
+        keys.usbPort = interfaceDir.empty() ? dirName : interfaceDir;
+        return true;
     }
-    return std::nullopt;
+    return false;
+}
+
+// A device seen again: what follows it stays known when this sighting lacks it (udev makes the
+// by-id link a moment after the node); where it is, is where it is now.
+void Remember(DeviceKeys& known, const DeviceKeys& now)
+{
+    if (!now.byId.empty())
+        known.byId = now.byId;
+    if (!now.usbSerial.empty())
+        known.usbSerial = now.usbSerial;
+    known.usbPort = now.usbPort;
+    known.path = now.path;
 }
 
 } // namespace
 
-std::string DeviceIdentity(const std::string& devicePath, const std::string& devRoot,
-                           const std::string& sysRoot)
+DeviceKeys DeviceIdentity(const std::string& devicePath, const std::string& devRoot,
+                          const std::string& sysRoot)
 {
-    if (const auto byId = ByIdName(devicePath, devRoot))
-        return "by-id:" + *byId;
+    DeviceKeys keys;
+    keys.byId = ByIdName(devicePath, devRoot).value_or("");
     const std::string name = fs::path(devicePath).filename().string();
-    if (IsAdapter(name))
-        if (auto usb = UsbIdentity(sysRoot, name))
-            return std::move(*usb);
-    return "path:" + devicePath;
+    if (!IsAdapter(name) || !ReadUsbKeys(sysRoot, name, keys))
+        keys.path = devicePath;
+    return keys;
 }
 
 std::vector<SerialPortInfo> EnumerateSerialPorts(const std::string& devRoot,
@@ -228,31 +241,26 @@ std::shared_ptr<CPortMap> CPortMap::Program()
 ComPortMap CPortMap::Read()
 {
     const auto ports = EnumerateSerialPorts(m_devRoot, m_sysRoot);
-    std::vector<std::string> identities;
-    std::set<std::string> seen;
-    for (const SerialPortInfo& port : ports) {
-        std::string identity = DeviceIdentity(port.path, m_devRoot, m_sysRoot);
-        // Two devices that look alike (a clone adapter's fixed serial number) stay apart.
-        if (!seen.insert(identity).second)
-            identity += "@" + port.path;
-        identities.push_back(std::move(identity));
-    }
+    std::vector<DeviceKeys> seen;
+    seen.reserve(ports.size());
+    for (const SerialPortInfo& port : ports)
+        seen.push_back(DeviceIdentity(port.path, m_devRoot, m_sysRoot));
 
     ComPortMap map;
     {
         std::lock_guard lock(m_mutex);
+        const auto numbers = Assign(seen);
         std::vector<bool> present(m_numbers.size() + ports.size(), false);
         for (std::size_t i = 0; i < ports.size(); ++i) {
-            const auto known =
-                std::find_if(m_numbers.begin(), m_numbers.end(), [&](const Numbered& entry) {
-                    return entry.identity == identities[i];
-                });
-            const auto number = static_cast<std::size_t>(known - m_numbers.begin());
-            if (known == m_numbers.end())
-                m_numbers.push_back({identities[i], ports[i]});
-            else
-                known->last = ports[i];
-            present[number] = true;
+            if (!numbers[i]) {
+                present[m_numbers.size()] = true;
+                m_numbers.push_back({seen[i], ports[i]});
+                continue;
+            }
+            Numbered& known = m_numbers[*numbers[i]];
+            Remember(known.keys, seen[i]);
+            known.last = ports[i];
+            present[*numbers[i]] = true;
         }
         for (std::size_t i = 0; i < map.size() && i < m_numbers.size(); ++i) {
             map[i] = m_numbers[i].last;
@@ -263,6 +271,85 @@ ComPortMap CPortMap::Read()
         if (port && port->present)
             port->heldBy = FindLockHolder(m_lockDir, port->path);
     return map;
+}
+
+bool CPortMap::TrustedSerial(const DeviceKeys& keys) const
+{
+    return !keys.usbSerial.empty() && m_sharedSerials.count(keys.usbSerial) == 0;
+}
+
+bool CPortMap::TrustedById(const DeviceKeys& keys) const
+{
+    // udev names the link after the serial number, and points it at one of the look-alikes.
+    return !keys.byId.empty() && m_sharedByIds.count(keys.byId) == 0 &&
+           m_sharedSerials.count(keys.usbSerial) == 0;
+}
+
+CPortMap::Match CPortMap::Compare(const DeviceKeys& now, const DeviceKeys& known) const
+{
+    // Another serial number (or none where there was one) or another by-id name is another
+    // device, wherever it is plugged in.
+    const bool bothUsb = !now.usbPort.empty() && !known.usbPort.empty();
+    if ((bothUsb && now.usbSerial != known.usbSerial) ||
+        (!now.byId.empty() && !known.byId.empty() && now.byId != known.byId))
+        return Match::None;
+    if ((TrustedSerial(now) && now.usbSerial == known.usbSerial) ||
+        (TrustedById(now) && TrustedById(known) && now.byId == known.byId))
+        return Match::Follows;
+    if ((!now.usbPort.empty() && now.usbPort == known.usbPort) ||
+        (!now.path.empty() && now.path == known.path))
+        return Match::Where;
+    return Match::None;
+}
+
+bool CPortMap::Distrust(const DeviceKeys& now, const DeviceKeys& known)
+{
+    bool learned = false;
+    if (TrustedSerial(now) && now.usbSerial == known.usbSerial)
+        learned = m_sharedSerials.insert(now.usbSerial).second || learned;
+    if (TrustedById(now) && now.byId == known.byId)
+        learned = m_sharedByIds.insert(now.byId).second || learned;
+    return learned;
+}
+
+std::vector<std::optional<std::size_t>> CPortMap::Assign(const std::vector<DeviceKeys>& seen)
+{
+    std::vector<std::vector<std::size_t>> claims(seen.size());
+    for (;;) {
+        std::vector<int> claimants(m_numbers.size(), 0);
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            claims[i].clear();
+            for (std::size_t n = 0; n < m_numbers.size(); ++n)
+                if (Compare(seen[i], m_numbers[n].keys) != Match::None) {
+                    claims[i].push_back(n);
+                    ++claimants[n];
+                }
+        }
+        // A key that leads two devices present together to one number, or one device to two
+        // numbers, is one that look-alikes share (their serial number, a by-id link udev moved
+        // from one to the other): it stops counting, and the devices are matched again. Each
+        // look-alike has a number of its own from its first sighting, so any later sighting
+        // of one leads to two.
+        bool learned = false;
+        for (std::size_t i = 0; i < seen.size(); ++i)
+            for (const std::size_t n : claims[i])
+                if ((claims[i].size() > 1 || claimants[n] > 1) &&
+                    Compare(seen[i], m_numbers[n].keys) == Match::Follows)
+                    learned = Distrust(seen[i], m_numbers[n].keys) || learned;
+        if (!learned)
+            break;
+    }
+
+    std::vector<std::optional<std::size_t>> numbers(seen.size());
+    std::vector<bool> taken(m_numbers.size(), false);
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        for (const std::size_t n : claims[i])
+            if (!taken[n]) {
+                numbers[i] = n;
+                taken[n] = true;
+                break;
+            }
+    return numbers;
 }
 
 std::optional<SerialPortInfo> CPortMap::Resolve(int index)

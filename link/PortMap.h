@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,16 +35,27 @@ using ComPortMap = std::array<std::optional<SerialPortInfo>, kComPortCount>;
 std::vector<SerialPortInfo> EnumerateSerialPorts(const std::string& devRoot = "/dev",
                                                  const std::string& sysRoot = "/sys");
 
-// What stays the same about a device across unplugging and plugging in again: its
-// serial/by-id name, else its USB serial number (or, without one, its USB port path) with its
-// interface, else its device path. `devicePath` is one EnumerateSerialPorts listed.
-std::string DeviceIdentity(const std::string& devicePath, const std::string& devRoot,
-                           const std::string& sysRoot);
+// Everything that names a device, "" where it has no such name. The by-id name and the USB
+// serial number follow an adapter from socket to socket, but look-alikes (clones with one
+// serial number) share them; the USB port path and the device path say where a device is.
+struct DeviceKeys {
+    std::string byId;      // the name of its /dev/serial/by-id link
+    std::string usbSerial; // USB serial number and interface, e.g. "A1:1.0"
+    std::string usbPort;   // USB port path and interface, e.g. "1-1.2:1.0"
+    std::string path;      // device path: a UART's, or an adapter's that sysfs does not show
+    bool operator==(const DeviceKeys&) const = default;
+};
+
+// The keys of `devicePath`, one EnumerateSerialPorts listed.
+DeviceKeys DeviceIdentity(const std::string& devicePath, const std::string& devRoot,
+                          const std::string& sysRoot);
 
 // CPortMap: the COM numbers of one program's life. The first read numbers the ports in
 // EnumerateSerialPorts order; a device that appears later takes the lowest number never
 // given out; a device that goes away keeps its number, shown as not present, and gets it back
-// when it returns. Any thread may call; calls are serialised inside.
+// when it returns. A device seen again is found by any of its keys; a serial number or by-id
+// name that look-alikes share stops counting once they have been seen, and they are told apart
+// by their USB ports. Any thread may call; calls are serialised inside.
 class CPortMap {
 public:
     // `lockDir`: where programs leave UUCP lock files ("" for none).
@@ -64,13 +76,27 @@ public:
 
 private:
     struct Numbered {
-        std::string identity;
+        DeviceKeys keys;
         SerialPortInfo last; // as last seen
     };
+    // How a device seen now is a numbered one: not at all, by a key that follows it from
+    // socket to socket, or by where it is.
+    enum class Match { None, Follows, Where };
+
+    // The numbered device each of `seen` is (nothing for a new one), learning on the way which
+    // keys look-alikes share. Called under m_mutex.
+    std::vector<std::optional<std::size_t>> Assign(const std::vector<DeviceKeys>& seen);
+    Match Compare(const DeviceKeys& now, const DeviceKeys& known) const;
+    bool TrustedSerial(const DeviceKeys& keys) const;
+    bool TrustedById(const DeviceKeys& keys) const;
+    bool Distrust(const DeviceKeys& now, const DeviceKeys& known);
 
     std::string m_devRoot;
     std::string m_sysRoot;
     std::string m_lockDir;
-    std::mutex m_mutex;              // guards m_numbers
+    std::mutex m_mutex;              // guards the members below
     std::vector<Numbered> m_numbers; // COM(i + 1) is m_numbers[i]
+    // What look-alikes share, and so tells none of them apart.
+    std::set<std::string> m_sharedSerials;
+    std::set<std::string> m_sharedByIds;
 };

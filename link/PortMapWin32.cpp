@@ -68,9 +68,11 @@ std::vector<SerialPortInfo> EnumerateSerialPorts(const std::string&, const std::
     return ports;
 }
 
-std::string DeviceIdentity(const std::string& devicePath, const std::string&, const std::string&)
+DeviceKeys DeviceIdentity(const std::string& devicePath, const std::string&, const std::string&)
 {
-    return devicePath;
+    DeviceKeys keys;
+    keys.path = devicePath;
+    return keys;
 }
 
 CPortMap::CPortMap(std::string devRoot, std::string sysRoot, std::string lockDir)

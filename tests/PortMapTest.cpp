@@ -6,11 +6,21 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
+#include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
+
+// For failure messages; found by argument lookup, so beside the type.
+static void PrintTo(const DeviceKeys& keys, std::ostream* out)
+{
+    *out << "{by-id " << keys.byId << ", serial " << keys.usbSerial << ", port " << keys.usbPort
+         << ", path " << keys.path << "}";
+}
 
 namespace {
 
@@ -227,25 +237,148 @@ TEST_F(PortMapNumbersTest, ALateDeviceTakesTheLowestFreeNumberAndTheOldOneComesB
     EXPECT_EQ(Numbers(), (ComNames{"ttyUSB1", "ttyS0", "ttyUSB0", "-"}));
 }
 
-TEST_F(PortMapNumbersTest, AnAdapterBackUnderAnotherNameGetsItsNumberBack)
+// One step of plugging: "plug <tty> <USB port> [serial]", "node <tty>" (a device sysfs does not
+// show), "unplug <tty>" (its by-id links go with it), "link <tty> <by-id name>" (udev makes or
+// moves the link), "unlink <by-id name>"; then COM1..COM4 as the map reads them, or no read
+// when `com` is empty.
+struct PlugStep {
+    std::string action;
+    ComNames com;
+};
+
+struct PlugRow {
+    const char* name;
+    std::vector<PlugStep> steps;
+};
+
+struct PlugTest : PortMapNumbersTest, ::testing::WithParamInterface<PlugRow> {
+    void Do(const std::string& action)
+    {
+        std::istringstream words(action);
+        std::string verb, tty, word;
+        words >> verb >> tty >> word;
+        if (verb == "plug") {
+            std::string serial;
+            words >> serial;
+            AddUsb({tty, word, serial.empty() ? std::nullopt : std::optional(serial)});
+            m_ports[tty] = word;
+        } else if (verb == "node") {
+            AddDevice(tty);
+        } else if (verb == "unplug") {
+            Unplug(tty);
+            if (const auto port = m_ports.find(tty); port != m_ports.end()) {
+                std::filesystem::remove_all(tree / ("sys/devices/usb1/" + port->second));
+                m_ports.erase(port);
+            }
+            for (const auto& link : Links())
+                if (std::filesystem::read_symlink(link).filename() == tty)
+                    std::filesystem::remove(link);
+        } else if (verb == "link") {
+            std::filesystem::remove(tree / ("dev/serial/by-id/" + word));
+            tree.Symlink("../../" + tty, "dev/serial/by-id/" + word);
+        } else if (verb == "unlink") {
+            std::filesystem::remove(tree / ("dev/serial/by-id/" + tty));
+        } else {
+            FAIL() << "no such step: " << action;
+        }
+    }
+
+private:
+    std::vector<std::filesystem::path> Links() const
+    {
+        std::vector<std::filesystem::path> links;
+        std::error_code none;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(tree / "dev/serial/by-id", none))
+            links.push_back(entry.path());
+        return links;
+    }
+    std::map<std::string, std::string> m_ports; // tty -> USB port
+};
+
+TEST_P(PlugTest, EveryDeviceKeepsItsNumber)
 {
-    AddUsb({"ttyUSB0", "1-1", "A1"});
-    AddUsb({"ttyUSB1", "1-2", "B2"});
-    ASSERT_EQ(Numbers(), (ComNames{"ttyUSB0", "ttyUSB1", "-", "-"}));
-    Unplug("ttyUSB0");
-    Unplug("ttyUSB1");
-    std::filesystem::remove_all(tree / "sys/devices");
-    AddUsb({"ttyUSB0", "1-2", "B2"}); // B2 is found first this time
-    AddUsb({"ttyUSB1", "1-1", "A1"});
-    EXPECT_EQ(Numbers(), (ComNames{"ttyUSB1", "ttyUSB0", "-", "-"}));
+    for (const PlugStep& step : GetParam().steps) {
+        Do(step.action);
+        if (!step.com.empty()) {
+            ASSERT_EQ(Numbers(), step.com) << "after " << step.action;
+        }
+    }
 }
 
-TEST_F(PortMapNumbersTest, TwoAdaptersThatLookAlikeGetANumberEach)
-{
-    AddUsb({"ttyUSB0", "1-1", "0001"});
-    AddUsb({"ttyUSB1", "1-2", "0001"}); // clones often share one serial number
-    EXPECT_EQ(Numbers(), (ComNames{"ttyUSB0", "ttyUSB1", "-", "-"}));
-}
+const std::string kLink = "usb-Maker_Cable_0001-if00-port0";
+
+INSTANTIATE_TEST_SUITE_P(
+    PortMap, PlugTest,
+    ::testing::Values(
+        PlugRow{"AnAdapterBackUnderAnotherNameGetsItsNumberBack",
+                {{"plug ttyUSB0 1-1 A1", {}},
+                 {"plug ttyUSB1 1-2 B2", {"ttyUSB0", "ttyUSB1", "-", "-"}},
+                 {"unplug ttyUSB0", {}},
+                 {"unplug ttyUSB1", {}},
+                 {"plug ttyUSB0 1-2 B2", {}}, // B2 is found first this time
+                 {"plug ttyUSB1 1-1 A1", {"ttyUSB1", "ttyUSB0", "-", "-"}}}},
+        PlugRow{"AnotherAdapterInTheSameSocketIsAnotherDevice",
+                {{"plug ttyUSB0 1-1 A1", {"ttyUSB0", "-", "-", "-"}},
+                 {"unplug ttyUSB0", {}},
+                 {"plug ttyUSB0 1-1", {"ttyUSB0 unplugged", "ttyUSB0", "-", "-"}}}},
+        PlugRow{"LookAlikesSeenTogetherKeepTheirNumbersWhenOneGoes",
+                {{"plug ttyUSB0 1-1 0001", {}},
+                 {"plug ttyUSB1 1-2 0001", {"ttyUSB0", "ttyUSB1", "-", "-"}},
+                 {"unplug ttyUSB0", {"ttyUSB0 unplugged", "ttyUSB1", "-", "-"}}}},
+        PlugRow{"LookAlikesWithoutSerialAreToldApartByTheirSockets",
+                {{"plug ttyUSB0 1-1", {}},
+                 {"link ttyUSB0 usb-Maker_Cable-if00-port0", {"ttyUSB0", "-", "-", "-"}},
+                 {"plug ttyUSB1 1-2", {}},
+                 {"link ttyUSB1 usb-Maker_Cable-if00-port0", {"ttyUSB0", "ttyUSB1", "-", "-"}},
+                 {"unplug ttyUSB0", {"ttyUSB0 unplugged", "ttyUSB1", "-", "-"}}}},
+        PlugRow{"ALookAlikePluggedInLaterIsToldApartToo", // though listed first
+                {{"plug ttyUSB1 1-1 0001", {"ttyUSB1", "-", "-", "-"}},
+                 {"plug ttyUSB0 1-2 0001", {"ttyUSB1", "ttyUSB0", "-", "-"}},
+                 {"unplug ttyUSB1", {"ttyUSB1 unplugged", "ttyUSB0", "-", "-"}}}},
+        PlugRow{"ALookAlikeBackInItsOwnSocketGetsItsOldNumber",
+                {{"plug ttyUSB0 1-1 0001", {}},
+                 {"plug ttyUSB1 1-2 0001", {"ttyUSB0", "ttyUSB1", "-", "-"}},
+                 {"unplug ttyUSB0", {}},
+                 {"unplug ttyUSB1", {"ttyUSB0 unplugged", "ttyUSB1 unplugged", "-", "-"}},
+                 {"plug ttyUSB0 1-2 0001", {"ttyUSB0 unplugged", "ttyUSB0", "-", "-"}},
+                 {"plug ttyUSB1 1-1 0001", {"ttyUSB1", "ttyUSB0", "-", "-"}}}},
+        PlugRow{"ALookAlikeInANewSocketGetsANewNumber", // even with the by-id link
+                {{"plug ttyUSB0 1-1 0001", {}},
+                 {"plug ttyUSB1 1-2 0001", {}},
+                 {"link ttyUSB1 " + kLink, {"ttyUSB0", "ttyUSB1", "-", "-"}},
+                 {"unplug ttyUSB1", {}},
+                 {"plug ttyUSB1 1-3 0001", {}},
+                 {"link ttyUSB1 " + kLink, {"ttyUSB0", "ttyUSB1 unplugged", "ttyUSB1", "-"}}}},
+        PlugRow{"AByIdLinkThatUdevMovesToALookAlikeMovesNoNumber",
+                {{"plug ttyUSB0 1-1 0001", {}},
+                 {"link ttyUSB0 " + kLink, {"ttyUSB0", "-", "-", "-"}},
+                 {"plug ttyUSB1 1-2 0001", {}},
+                 {"link ttyUSB1 " + kLink, {"ttyUSB0", "ttyUSB1", "-", "-"}},
+                 {"unplug ttyUSB1", {}},
+                 {"link ttyUSB0 " + kLink, {"ttyUSB0", "ttyUSB1 unplugged", "-", "-"}},
+                 {"unplug ttyUSB0", {}},
+                 {"plug ttyUSB0 1-3 0001", {}},
+                 {"link ttyUSB0 " + kLink,
+                  {"ttyUSB0 unplugged", "ttyUSB1 unplugged", "ttyUSB0", "-"}}}},
+        PlugRow{"AByIdLinkThatAppearsLateMakesNoNewDevice",
+                {{"plug ttyUSB0 1-1 A1", {"ttyUSB0", "-", "-", "-"}},
+                 {"link ttyUSB0 usb-Maker_Cable_A1-if00-port0", {"ttyUSB0", "-", "-", "-"}},
+                 {"unplug ttyUSB0", {}},
+                 {"plug ttyUSB3 1-4 A1", {}},
+                 {"link ttyUSB3 usb-Maker_Cable_A1-if00-port0", {"ttyUSB3", "-", "-", "-"}}}},
+        PlugRow{"ALateLinkToAnAdapterWithoutSerialMakesNoNewDevice",
+                {{"plug ttyUSB0 1-1", {"ttyUSB0", "-", "-", "-"}},
+                 {"link ttyUSB0 usb-Maker_Cable-if00-port0", {"ttyUSB0", "-", "-", "-"}}}},
+        PlugRow{"ALinkMissingForAMomentIsNotForgotten",
+                {{"node ttyUSB0", {}},
+                 {"link ttyUSB0 usb-Maker_Cable_A1-if00-port0", {"ttyUSB0", "-", "-", "-"}},
+                 {"unlink usb-Maker_Cable_A1-if00-port0", {"ttyUSB0", "-", "-", "-"}},
+                 {"unplug ttyUSB0", {}},
+                 {"node ttyUSB0", {}}, // another adapter under the same name
+                 {"link ttyUSB0 usb-Maker_Cable_B2-if00-port0",
+                  {"ttyUSB0 unplugged", "ttyUSB0", "-", "-"}}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 std::string FirstLine(const std::string& file)
 {
@@ -277,45 +410,49 @@ struct IdentityRow {
     const char* name;
     UsbDevice usb;
     std::optional<std::string> byId; // a serial/by-id link to the tty
-    std::string identity;            // "path:" rows: relative to the fake tree
+    DeviceKeys keys;                 // a path relative to the fake tree
 };
 
 struct DeviceIdentityTest : PortMapNumbersTest, ::testing::WithParamInterface<IdentityRow> {};
 
-TEST_P(DeviceIdentityTest, NamesWhatStaysTheSameAboutTheDevice)
+TEST_P(DeviceIdentityTest, NamesEverythingThatNamesTheDevice)
 {
     const IdentityRow& row = GetParam();
     AddUsb(row.usb);
     if (row.byId)
         tree.Symlink("../../" + row.usb.tty, "dev/serial/by-id/" + *row.byId);
-    std::string expected = row.identity;
-    if (expected.rfind("path:", 0) == 0)
-        expected = "path:" + tree / expected.substr(5);
+    DeviceKeys expected = row.keys;
+    if (!expected.path.empty())
+        expected.path = tree / expected.path;
     EXPECT_EQ(DeviceIdentity(tree / ("dev/" + row.usb.tty), tree / "dev", tree / "sys"), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     PortMap, DeviceIdentityTest,
     ::testing::Values(
-        IdentityRow{"ByIdLink",
+        IdentityRow{"ByIdLinkSerialAndPort",
                     {"ttyUSB0", "1-1", "A1"},
                     "usb-Maker_Cable_A1-if00-port0",
-                    "by-id:usb-Maker_Cable_A1-if00-port0"},
+                    {"usb-Maker_Cable_A1-if00-port0", "A1:1.0", "1-1:1.0", ""}},
         IdentityRow{
-            "SerialAndInterface", {"ttyUSB0", "1-1", "A1"}, std::nullopt, "usb-serial:A1:1.0"},
-        IdentityRow{"AcmSerial", {"ttyACM0", "1-1", "C3"}, std::nullopt, "usb-serial:C3:1.0"},
-        IdentityRow{"PortPathWithoutSerial",
+            "SerialAndPort", {"ttyUSB0", "1-1", "A1"}, std::nullopt, {"", "A1:1.0", "1-1:1.0", ""}},
+        IdentityRow{"AcmSerialAndPort",
+                    {"ttyACM0", "1-1", "C3"},
+                    std::nullopt,
+                    {"", "C3:1.0", "1-1:1.0", ""}},
+        IdentityRow{"PortWithoutSerial",
                     {"ttyUSB0", "1-1.2", std::nullopt},
                     std::nullopt,
-                    "usb-port:1-1.2:1.0"},
-        IdentityRow{"UartPath", {"ttyS0", "1-1", std::nullopt}, std::nullopt, "path:dev/ttyS0"}),
+                    {"", "", "1-1.2:1.0", ""}},
+        IdentityRow{
+            "UartPath", {"ttyS0", "1-1", std::nullopt}, std::nullopt, {"", "", "", "dev/ttyS0"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PortMapTest, AnAdapterWithoutSysfsIsKnownByItsPath)
 {
     AddDevice("ttyUSB0");
     EXPECT_EQ(DeviceIdentity(tree / "dev/ttyUSB0", tree / "dev", tree / "sys"),
-              "path:" + tree / "dev/ttyUSB0");
+              (DeviceKeys{"", "", "", tree / "dev/ttyUSB0"}));
 }
 
 } // namespace
