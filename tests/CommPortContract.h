@@ -7,6 +7,8 @@
 //       std::string Missing() const;   // "" when the rig is there, else what it lacks
 //       CCommPort& Port();             // the backend, with kWriteDeadline and kDrainDeadline
 //       std::string Name() const;      // what Port().OpenDevice opens
+//       // "" where a second open is refused, else why the rig cannot refuse it.
+//       std::string WhyASecondOpenPasses() const;
 //       // Leaves the device as a careless previous user would: echo, line editing, signals,
 //       // translation, XON/XOFF and RTS/CTS flow control on, as far as the device has them,
 //       // another character format, and its output stopped by an XOFF from the box.
@@ -31,6 +33,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -148,8 +151,12 @@ TYPED_TEST_P(CommPortContract, OpensExclusivelyAndACloseReleasesThePort)
 {
     const PortHandle first = this->Open();
     ASSERT_NE(first, INVALID_PORT_HANDLE) << this->Error();
-    EXPECT_EQ(this->Open(), INVALID_PORT_HANDLE);
-    EXPECT_EQ(ClassifyPortError(this->Port().LastError()), PortFailure::InUse) << this->Error();
+    if (const std::string why = this->D().WhyASecondOpenPasses(); why.empty()) {
+        EXPECT_EQ(this->Open(), INVALID_PORT_HANDLE);
+        EXPECT_EQ(ClassifyPortError(this->Port().LastError()), PortFailure::InUse) << this->Error();
+    } else {
+        std::cout << "second open not checked: " << why << "\n";
+    }
     EXPECT_TRUE(this->Close(first)) << this->Error();
     const PortHandle again = this->Open();
     EXPECT_NE(again, INVALID_PORT_HANDLE) << this->Error();

@@ -57,6 +57,7 @@ public:
     std::string Missing() const { return m_pty.IsOpen() ? "" : "no pseudo-terminal here"; }
     CCommPort& Port() { return m_port; }
     std::string Name() const { return m_pty.SlavePath(); }
+    std::string WhyASecondOpenPasses() const { return {}; }
 
     void LeaveItAsAPreviousUserWould()
     {

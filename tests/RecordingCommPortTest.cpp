@@ -30,6 +30,7 @@ public:
     std::string Missing() const { return {}; }
     CCommPort& Port() { return m_port; }
     std::string Name() const { return "COM1"; }
+    std::string WhyASecondOpenPasses() const { return {}; }
     // A fresh port holds 19200 baud, 7 data bits, even parity and two stop bits; the model has
     // no echo, line editing or flow control to leave on.
     void LeaveItAsAPreviousUserWould() {}
