@@ -101,17 +101,38 @@ std::uint16_t ParityOf(tcflag_t cflag)
     return odd ? kOddParity : kEvenParity;
 }
 
+// The bits of c_cflag that hold the line's speed, compared as speeds instead.
+constexpr tcflag_t SpeedBits()
+{
+    tcflag_t bits = 0;
+#ifdef CBAUD
+    bits |= CBAUD;
+#endif
+#ifdef CBAUDEX
+    bits |= CBAUDEX;
+#endif
+#ifdef CIBAUD
+    bits |= CIBAUD;
+#endif
+    return bits;
+}
+
 // 0, or why the port did not take what was asked. A driver that cannot do mark or space
 // parity clears CMSPAR and would send odd or even parity instead: that is unsupported, not a
-// fallback. PARENB is not compared: a pseudo-terminal has no parity bit and always clears it.
+// fallback. Any other setting the port kept its own way (a driver that cannot, a mode another
+// user locked) could put bytes on the line that are not ours or hold ours back: EINVAL.
+// PARENB is not compared: a pseudo-terminal has no parity bit and always clears it.
 int Mismatch(const termios& requested, const termios& applied)
 {
     if (((requested.c_cflag ^ applied.c_cflag) & kStickParity) != 0)
         return ENOTSUP;
-    constexpr tcflag_t kCompared = CSIZE | CSTOPB | PARODD;
-    if (((requested.c_cflag ^ applied.c_cflag) & kCompared) != 0 ||
+    constexpr tcflag_t kNotCompared = PARENB | SpeedBits();
+    if (requested.c_iflag != applied.c_iflag || requested.c_oflag != applied.c_oflag ||
+        requested.c_lflag != applied.c_lflag ||
+        ((requested.c_cflag ^ applied.c_cflag) & ~kNotCompared) != 0 ||
         ::cfgetospeed(&requested) != ::cfgetospeed(&applied) ||
-        (applied.c_oflag & OPOST) != (requested.c_oflag & OPOST))
+        ::cfgetispeed(&requested) != ::cfgetispeed(&applied) ||
+        requested.c_cc[VMIN] != applied.c_cc[VMIN] || requested.c_cc[VTIME] != applied.c_cc[VTIME])
         return EINVAL;
     return 0;
 }
@@ -213,15 +234,27 @@ int ApplyCommState(const CommState& state, termios& settings)
     else if (state.StopBits != ONESTOPBIT)
         return EINVAL;
 
-    if (::cfsetispeed(&settings, *speed) != 0 || ::cfsetospeed(&settings, *speed) != 0)
+    // Raw, whatever the port's previous user left: nothing between our writes and the line,
+    // and nothing the far end sends can come back out or hold our bytes back. No input
+    // processing: no translation, no XON/XOFF either way (a stray 0x13 must not stall the
+    // frames, and IXOFF would put XOFF on the line), no break that flushes. No output
+    // processing: OPOST with ONLCR would turn 0x0A into 0x0D 0x0A. No local modes: no echo of
+    // any kind, no line editing, no signals, no output flushing by a received character.
+    termios raw = settings;
+    raw.c_iflag = 0;
+    raw.c_oflag = 0;
+    raw.c_lflag = 0;
+    // CLOCAL: no wait for a carrier, no hang-up when it drops. CREAD: the receiver stays on
+    // (a pseudo-terminal insists), its input is discarded on close. No RTS/CTS handshake.
+    // HUPCL: DTR and RTS drop when we let the port go, as a Windows port's do at close.
+    raw.c_cflag = size->flag | parity | stop | CREAD | CLOCAL | HUPCL;
+    // These only shape reads, which we never make: raw mode's usual values, not the previous
+    // user's.
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&raw, *speed) != 0 || ::cfsetospeed(&raw, *speed) != 0)
         return EINVAL;
-    settings.c_cflag &= ~(CSIZE | PARENB | PARODD | kStickParity | CSTOPB);
-    settings.c_cflag |= size->flag | parity | stop;
-    // A Windows port sends bytes as written; OPOST with ONLCR would turn 0x0A into 0x0D 0x0A.
-    settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-    // We never read, and the box never sends XOFF on purpose: a stray 0x13 on the receive line
-    // must not stall the frames.
-    settings.c_iflag &= ~static_cast<tcflag_t>(IXON);
+    settings = raw;
     return 0;
 }
 
@@ -412,6 +445,9 @@ int CPosixCommPort::Release(int fd, const std::string& lockFile) const
     // close() would otherwise wait up to the kernel's closing_wait (30 s) for stuck output.
     if (Drain(fd) != 0)
         ::tcflush(fd, TCOFLUSH);
+    // What the box sent while we held the port is input we never read; left in the tty it
+    // would be waiting for the port's next user.
+    ::tcflush(fd, TCIFLUSH);
     // The exclusive flag lives as long as the tty does, which for a pty slave can outlast our
     // close; without clearing it the next open would find the port "busy".
     ::ioctl(fd, TIOCNXCL);

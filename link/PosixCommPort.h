@@ -41,6 +41,8 @@ public:
     PortHandle OpenDevice(const std::string& name) override;
     void FlushBuffers(PortHandle handle) override;
     bool GetState(PortHandle handle, CommState& state) override;
+    // The four fields in raw mode (ApplyCommState), read back: a setting the port did not
+    // take fails the call (ENOTSUP for mark or space parity, else EINVAL).
     bool SetState(PortHandle handle, const CommState& state) override;
     bool DrainOutput(PortHandle handle) override;
     bool WriteByte(PortHandle handle, std::uint8_t value) override;
@@ -56,8 +58,8 @@ private:
     int Descriptor(PortHandle handle) const;
     // 0 once the output queue is empty, else the errno (ETIMEDOUT at the deadline).
     int Drain(int fd) const;
-    // Drains with the deadline, discards what could not leave, closes, gives up the lock file
-    // `lockFile` ("" for none); 0 or the close errno.
+    // Drains with the deadline, discards what could not leave and what was received, closes,
+    // gives up the lock file `lockFile` ("" for none); 0 or the close errno.
     int Release(int fd, const std::string& lockFile) const;
 
     PosixPortOptions m_options;
@@ -69,7 +71,9 @@ private:
 // The conversions behind GetState and SetState, apart from any port so tests can check them.
 // Parity codes: 0 none, 1 odd, 2 even, 3 mark, 4 space; stop bits ONESTOPBIT or TWOSTOPBITS.
 CommState CommStateFromTermios(const termios& settings);
-// Applies the four fields to `settings` and turns output post-processing off; everything else
-// stays. Returns 0, EINVAL for a value termios cannot express, or ENOTSUP for mark or space
-// parity where the platform has no CMSPAR.
+// Applies the four fields to `settings` and puts the port in raw mode: no input or output
+// processing, no echo, no line editing, no signals, no XON/XOFF or RTS/CTS flow control,
+// CLOCAL, CREAD and HUPCL set, VMIN 1 and VTIME 0; the special characters stay. Returns 0
+// (`settings` changed), EINVAL for a value termios cannot express, or ENOTSUP for mark or
+// space parity where the platform has no CMSPAR (`settings` untouched).
 int ApplyCommState(const CommState& state, termios& settings);

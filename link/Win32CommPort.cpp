@@ -219,6 +219,8 @@ bool CWin32CommPort::CloseDevice(PortHandle handle)
     // CloseHandle would otherwise wait for output that cannot leave.
     if (Drain(handle) != 0)
         ::PurgeComm(ToHandle(handle), PURGE_TXABORT | PURGE_TXCLEAR);
+    // What the box sent while we held the port is input we never read.
+    ::PurgeComm(ToHandle(handle), PURGE_RXCLEAR);
     if (!::CloseHandle(ToHandle(handle)))
         return Fail(::GetLastError());
     return true;

@@ -38,7 +38,7 @@ public:
     // (ERROR_SEM_TIMEOUT).
     bool DrainOutput(PortHandle handle) override;
     bool WriteByte(PortHandle handle, std::uint8_t value) override;
-    // Drains with the deadline, discards what could not leave, closes.
+    // Drains with the deadline, discards what could not leave and what was received, closes.
     bool CloseDevice(PortHandle handle) override;
     // GetLastError() as it stood right after this object's last failed call.
     std::uint32_t LastError() const override;

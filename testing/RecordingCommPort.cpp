@@ -1,12 +1,18 @@
 #include "RecordingCommPort.h"
 
 #include <algorithm>
+#include <limits>
 #include <thread>
 
 namespace {
 constexpr std::uint64_t kMicrosPerMilli = 1'000;
-constexpr std::uint32_t kErrorInvalidHandle = 6; // what a closed or unknown handle reports
-constexpr std::uint32_t kErrorNoDevice = 2;
+// The start and end of a byte that waits on a held line.
+constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
+
+std::uint64_t Micros(std::chrono::milliseconds span)
+{
+    return static_cast<std::uint64_t>(span.count()) * kMicrosPerMilli;
+}
 } // namespace
 
 static CRecordingCommPort::Event MakeEvent(CRecordingCommPort::EventKind kind)
@@ -27,8 +33,8 @@ CommState CRecordingCommPort::InitialState()
     return state;
 }
 
-CRecordingCommPort::CRecordingCommPort()
-    : m_devices{"COM1", "COM2", "COM3", "COM4"}, m_state(InitialState())
+CRecordingCommPort::CRecordingCommPort(RecordingPortErrors errors)
+    : m_errors(errors), m_devices{"COM1", "COM2", "COM3", "COM4"}, m_state(InitialState())
 {
 }
 
@@ -73,6 +79,40 @@ void CRecordingCommPort::SetDrainMode(DrainMode mode)
 {
     std::lock_guard lock(m_mutex);
     m_drainMode = mode;
+}
+
+void CRecordingCommPort::SetDeadlines(std::chrono::milliseconds write,
+                                      std::chrono::milliseconds drain)
+{
+    std::lock_guard lock(m_mutex);
+    m_writeDeadline = write;
+    m_drainDeadline = drain;
+}
+
+void CRecordingCommPort::HoldLine(bool held)
+{
+    std::lock_guard lock(m_mutex);
+    if (held == m_bHeld)
+        return;
+    const std::uint64_t now = Now();
+    // The bytes that have not started yet wait from now on, or leave from now on.
+    std::size_t first = m_wire.size();
+    while (first > 0 && !m_wire[first - 1].cut && m_wire[first - 1].startMicros >= now)
+        --first;
+    m_bHeld = held;
+    Retime(first, now);
+}
+
+void CRecordingCommPort::Receive(const std::vector<std::uint8_t>& bytes)
+{
+    std::lock_guard lock(m_mutex);
+    m_unread += bytes.size();
+}
+
+std::size_t CRecordingCommPort::Unread() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_unread;
 }
 
 void CRecordingCommPort::UseRealTime()
@@ -148,16 +188,29 @@ void CRecordingCommPort::AdvanceTo(std::unique_lock<std::mutex>& lock, std::uint
 void CRecordingCommPort::Retime(std::size_t first, std::uint64_t from)
 {
     std::uint64_t lineFree = from;
-    if (first > 0)
+    if (first > 0 && !m_wire[first - 1].cut)
         lineFree = std::max(lineFree, m_wire[first - 1].endMicros);
     for (std::size_t i = first; i < m_wire.size(); ++i) {
         WireByte& byte = m_wire[i];
         byte.parity = m_state.Parity;
+        if (m_bHeld) {
+            byte.startMicros = byte.endMicros = kNever;
+            continue;
+        }
         byte.startMicros = std::max(byte.queuedMicros, lineFree);
         byte.endMicros = byte.startMicros + CharacterMicros(m_state);
         lineFree = byte.endMicros;
     }
-    m_lineFreeAt = lineFree;
+    m_lineFreeAt = m_bHeld && first < m_wire.size() ? kNever : lineFree;
+}
+
+std::size_t CRecordingCommPort::Waiting() const
+{
+    std::size_t waiting = 0;
+    for (std::size_t i = m_wire.size();
+         i-- > 0 && !m_wire[i].cut && m_wire[i].startMicros == kNever;)
+        ++waiting;
+    return waiting;
 }
 
 bool CRecordingCommPort::Valid(PortHandle handle) const
@@ -188,11 +241,15 @@ PortHandle CRecordingCommPort::OpenDevice(const std::string& name)
     if (Fail(m_failOpen)) {
         event.ok = false;
     } else if (m_devices.count(name) == 0) {
-        m_lastError = kErrorNoDevice;
+        m_lastError = m_errors.noDevice;
+        event.ok = false;
+    } else if (std::any_of(m_open.begin(), m_open.end(),
+                           [&](const auto& open) { return open.second == name; })) {
+        m_lastError = m_errors.inUse;
         event.ok = false;
     } else {
         handle = m_nextHandle++;
-        m_open.insert(handle);
+        m_open.emplace(handle, name);
     }
     Record(std::move(event));
     return handle;
@@ -211,7 +268,7 @@ bool CRecordingCommPort::GetState(PortHandle handle, CommState& state)
     std::lock_guard lock(m_mutex);
     Event event = MakeEvent(EventKind::GetState);
     if (!Valid(handle)) {
-        m_lastError = kErrorInvalidHandle;
+        m_lastError = m_errors.invalidHandle;
         event.ok = false;
     } else if (Fail(m_failGetState)) {
         event.ok = false;
@@ -231,7 +288,7 @@ bool CRecordingCommPort::SetState(PortHandle handle, const CommState& state)
     event.parity = state.Parity;
     event.baudRate = state.BaudRate;
     if (!Valid(handle)) {
-        m_lastError = kErrorInvalidHandle;
+        m_lastError = m_errors.invalidHandle;
         event.ok = false;
     } else if (m_setStateCalls >= m_failSetStateFrom && Fail(m_failSetState)) {
         event.ok = false;
@@ -268,42 +325,53 @@ bool CRecordingCommPort::DrainOutput(PortHandle handle)
 {
     std::unique_lock lock(m_mutex);
     Event event = MakeEvent(EventKind::Drain);
+    const std::uint64_t deadline = Now() + Micros(m_drainDeadline);
+    const bool exact = m_drainMode == DrainMode::Exact;
     if (!Valid(handle)) {
-        m_lastError = kErrorInvalidHandle;
+        m_lastError = m_errors.invalidHandle;
         event.ok = false;
     } else if (Fail(m_failDrain)) {
         event.ok = false;
+    } else if (exact && m_lineFreeAt > deadline) {
+        m_lastError = m_errors.timedOut;
+        event.ok = false;
     }
     Record(event);
-    if (event.ok && m_drainMode == DrainMode::Exact)
-        AdvanceTo(lock, m_lineFreeAt);
+    // An exact drain waits for the line, never past its deadline; an early one not at all.
+    if (Valid(handle) && exact)
+        AdvanceTo(lock, std::min(m_lineFreeAt, deadline));
     return event.ok;
 }
 
 bool CRecordingCommPort::WriteByte(PortHandle handle, std::uint8_t value)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     ++m_writeCalls;
     Event event = MakeEvent(EventKind::Write);
     event.value = value;
     event.parity = m_state.Parity;
+    bool noRoom = false;
     if (!Valid(handle)) {
-        m_lastError = kErrorInvalidHandle;
+        m_lastError = m_errors.invalidHandle;
         event.ok = false;
     } else if (m_writeCalls >= m_failWriteFrom && Fail(m_failWrite)) {
         event.ok = false;
+    } else if (m_bHeld && Waiting() >= kHeldQueueBytes) {
+        m_lastError = m_errors.timedOut;
+        event.ok = false;
+        noRoom = true;
     }
     Record(event);
     if (event.ok) {
         // Into the FIFO: the call returns at once, the byte leaves when the line is free.
         WireByte byte;
         byte.value = value;
-        byte.parity = m_state.Parity;
         byte.queuedMicros = Now();
-        byte.startMicros = std::max(byte.queuedMicros, m_lineFreeAt);
-        byte.endMicros = byte.startMicros + CharacterMicros(m_state);
-        m_lineFreeAt = byte.endMicros;
         m_wire.push_back(byte);
+        Retime(m_wire.size() - 1, std::max(byte.queuedMicros, m_lineFreeAt));
+    } else if (noRoom) {
+        // No room came: the write gave up at its deadline.
+        AdvanceTo(lock, Now() + Micros(m_writeDeadline));
     }
     return event.ok;
 }
@@ -313,17 +381,19 @@ bool CRecordingCommPort::CloseDevice(PortHandle handle)
     std::lock_guard lock(m_mutex);
     Event event = MakeEvent(EventKind::Close);
     if (!Valid(handle)) {
-        m_lastError = kErrorInvalidHandle;
+        m_lastError = m_errors.invalidHandle;
         event.ok = false;
     } else {
         // The handle is gone even when the close reports a failure.
         m_open.erase(handle);
-        // Like many drivers, the close discards what the FIFO still holds.
+        // Like many drivers, the close discards what the FIFO still holds, and what was
+        // received.
         const std::uint64_t now = Now();
         for (WireByte& byte : m_wire)
             if (byte.endMicros > now)
                 byte.cut = true;
         m_lineFreeAt = std::min(m_lineFreeAt, now);
+        m_unread = 0;
         if (Fail(m_failClose))
             event.ok = false;
     }

@@ -2,7 +2,11 @@
 // and can be told to fail. Behind it runs a model of the line: bytes leave one after another
 // at the baud rate from an unbounded FIFO, each with the parity in force when its start bit
 // begins; a settings change while a byte is on the wire corrupts that byte, and a close
-// discards what has not left yet. Tests and benchmarks use it in place of a real device.
+// discards what has not left yet. The line can be held (flow control, a stuck device): then
+// bytes wait in a small FIFO, a write that finds it full fails at the write deadline and an
+// exact drain at the drain deadline. A device is held by one handle at a time. What the far
+// end sends is taken in and never read, echoed or sent; a close discards it. Tests and
+// benchmarks use it in place of a real device.
 //
 // Thread-safe: the transmission worker writes while a test thread may read the record.
 #pragma once
@@ -12,11 +16,21 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
+
+// The system error codes the recording port reports for failures of its own making. The
+// defaults are Windows's; a test hands in its platform's when it classifies them.
+struct RecordingPortErrors {
+    std::uint32_t noDevice = 2;      // no such device
+    std::uint32_t invalidHandle = 6; // a closed or unknown handle
+    std::uint32_t inUse = 5;         // the device is held by another handle
+    std::uint32_t timedOut = 121;    // a held line: no room for the byte, or no drain in time
+};
 
 class CRecordingCommPort : public CCommPort {
 public:
@@ -48,8 +62,8 @@ public:
         bool cut = false;            // discarded by a close before it had left
     };
 
-    // Only COM1..COM4 and paths added with AddDevice exist; all four COM ports do by default.
-    CRecordingCommPort();
+    // Only COM1..COM4 exist.
+    explicit CRecordingCommPort(RecordingPortErrors errors = {});
 
     // Failure injection; each applies to every later call of its kind until cleared.
     void FailOpen(std::uint32_t error) { Set(m_failOpen, error); }
@@ -63,6 +77,15 @@ public:
     void ClearFailures();
     void RemoveDevice(const std::string& name);
     void SetDrainMode(DrainMode mode);
+    // How long a write may wait for room, and a drain for the line, on a held line; a real
+    // port's defaults.
+    void SetDeadlines(std::chrono::milliseconds write, std::chrono::milliseconds drain);
+    // While held, no byte starts to leave; released, the waiting bytes leave from then on.
+    void HoldLine(bool held);
+    // Bytes the far end sends.
+    void Receive(const std::vector<std::uint8_t>& bytes);
+    // How many received bytes the port holds (none after a close).
+    std::size_t Unread() const;
     // Runs the clock on steady time and really waits (benchmarks); the default is a virtual
     // clock that only the port's own waits advance.
     void UseRealTime();
@@ -93,6 +116,8 @@ public:
     // The settings a freshly opened port reports: 19200 baud, 7 data bits, even parity, two
     // stop bits, and a native block the link must hand back untouched.
     static CommState InitialState();
+    // Room in the FIFO while the line is held, as a UART's.
+    static constexpr std::size_t kHeldQueueBytes = 16;
 
 private:
     void Set(std::optional<std::uint32_t>& slot, std::uint32_t error);
@@ -102,12 +127,16 @@ private:
     std::uint64_t Now() const;
     // Moves the clock to `micros`: at once on the virtual clock, by sleeping on the real one.
     void AdvanceTo(std::unique_lock<std::mutex>& lock, std::uint64_t micros);
-    // Lays the queued bytes from `first` on out again after a settings change.
+    // Lays the queued bytes from `first` on out again, from `from` on (a settings change, a
+    // release of the line); on a held line they wait.
     void Retime(std::size_t first, std::uint64_t from);
+    // The bytes written that wait on a held line.
+    std::size_t Waiting() const;
 
     mutable std::mutex m_mutex;
+    RecordingPortErrors m_errors;
     std::set<std::string> m_devices;
-    std::set<PortHandle> m_open;
+    std::map<PortHandle, std::string> m_open; // handle -> the device it holds
     PortHandle m_nextHandle = 100;
     CommState m_state;
     std::vector<Event> m_events;
@@ -118,6 +147,10 @@ private:
     std::vector<WireByte> m_wire;
     std::vector<std::int64_t> m_quiet;
     std::uint64_t m_lineFreeAt = 0;
+    bool m_bHeld = false;
+    std::chrono::milliseconds m_writeDeadline{1000};
+    std::chrono::milliseconds m_drainDeadline{500};
+    std::size_t m_unread = 0;
     std::uint32_t m_lastError = 0;
     int m_setStateCalls = 0;
     int m_writeCalls = 0;

@@ -1,6 +1,7 @@
 #include "link/PosixCommPort.h"
 #include "link/DeviceFrame.h"
 
+#include "CommPortContract.h"
 #include "PseudoTerminal.h"
 #include "TempDir.h"
 
@@ -14,10 +15,14 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
+
+using port_contract::LineSettings;
 
 constexpr std::uint16_t kOdd = 1;
 constexpr std::uint16_t kEven = 2;
@@ -42,6 +47,122 @@ termios NativeOf(const CommState& state)
         std::memcpy(&settings, state.native.data(), sizeof settings);
     return settings;
 }
+
+// The termios port on a pseudo-terminal as a backend of the seam: the test reads and sets the
+// terminal's settings through the master, and plays the box there.
+class TermiosDriver {
+public:
+    TermiosDriver() : m_port(Options(m_tree)) {}
+
+    std::string Missing() const { return m_pty.IsOpen() ? "" : "no pseudo-terminal here"; }
+    CCommPort& Port() { return m_port; }
+    std::string Name() const { return m_pty.SlavePath(); }
+    std::string WhyASecondOpenPasses() const { return {}; }
+
+    void LeaveItAsAPreviousUserWould()
+    {
+        const int master = m_pty.MasterFd();
+        termios settings{};
+        ASSERT_EQ(::tcgetattr(master, &settings), 0);
+        // Its output stopped by the box's XOFF: once the marker behind the XOFF has arrived, so
+        // has the XOFF. Echo stays off until then, or the marker's echo would wait in the tty.
+        settings.c_iflag |= IXON;
+        settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON);
+        ASSERT_EQ(::tcsetattr(master, TCSANOW, &settings), 0);
+        const std::uint8_t stop[] = {port_contract::kXoff, 'M'};
+        ASSERT_EQ(::write(master, stop, sizeof stop), static_cast<ssize_t>(sizeof stop));
+        const int previous = ::open(Name().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(previous, 0);
+        pollfd ready{previous, POLLIN, 0};
+        std::uint8_t marker = 0;
+        const bool arrived = ::poll(&ready, 1, 5000) == 1 && ::read(previous, &marker, 1) == 1;
+        ::close(previous);
+        ASSERT_TRUE(arrived && marker == 'M');
+
+        settings.c_iflag |= IXOFF | IXANY | ICRNL;
+        settings.c_oflag |= OPOST | ONLCR;
+        settings.c_lflag |= ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN;
+        settings.c_cflag |= CRTSCTS | CSTOPB;
+        settings.c_cflag &= ~static_cast<tcflag_t>(CLOCAL);
+        ASSERT_EQ(::cfsetospeed(&settings, B19200), 0);
+        ASSERT_EQ(::tcsetattr(master, TCSANOW, &settings), 0);
+        const LineSettings left = Settings(INVALID_PORT_HANDLE);
+        ASSERT_TRUE(left.echo && left.lineEditing && left.signals && left.translation &&
+                    left.softwareFlow && left.hardwareFlow && left.watchesCarrier &&
+                    left.baudRate == 19200 && left.stopBits == TWOSTOPBITS)
+            << "the pty keeps what its last user left";
+    }
+
+    LineSettings Settings(PortHandle)
+    {
+        termios held{};
+        EXPECT_EQ(::tcgetattr(m_pty.MasterFd(), &held), 0);
+        const CommState state = CommStateFromTermios(held);
+        LineSettings settings;
+        settings.baudRate = state.BaudRate;
+        settings.dataBits = state.ByteSize;
+        settings.stopBits = state.StopBits;
+        settings.echo =
+            (held.c_lflag & (ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL | ECHOPRT | ECHOKE)) != 0;
+        settings.lineEditing = (held.c_lflag & ICANON) != 0;
+        settings.signals = (held.c_lflag & ISIG) != 0;
+        settings.translation = (held.c_iflag & (INLCR | IGNCR | ICRNL | ISTRIP)) != 0 ||
+                               (held.c_oflag & OPOST) != 0 || (held.c_lflag & IEXTEN) != 0;
+        settings.softwareFlow = (held.c_iflag & (IXON | IXOFF | IXANY)) != 0;
+        settings.hardwareFlow = (held.c_cflag & CRTSCTS) != 0;
+        settings.watchesCarrier = (held.c_cflag & CLOCAL) == 0;
+        return settings;
+    }
+
+    // A pseudo-terminal keeps the stick-parity flags, though it sends no parity bit.
+    std::optional<std::uint16_t> ParityOfLastByte(PortHandle)
+    {
+        termios held{};
+        EXPECT_EQ(::tcgetattr(m_pty.MasterFd(), &held), 0);
+        if ((held.c_cflag & CMSPAR) == 0)
+            return std::nullopt;
+        return (held.c_cflag & PARODD) != 0 ? MARKPARITY : SPACEPARITY;
+    }
+
+    void BoxSends(const std::vector<std::uint8_t>& bytes)
+    {
+        EXPECT_EQ(::write(m_pty.MasterFd(), bytes.data(), bytes.size()),
+                  static_cast<ssize_t>(bytes.size()));
+    }
+    std::size_t Unread(PortHandle handle)
+    {
+        int count = 0;
+        EXPECT_EQ(::ioctl(static_cast<int>(handle), FIONREAD, &count), 0);
+        return static_cast<std::size_t>(count);
+    }
+    std::vector<std::uint8_t> BoxReceives(std::size_t count, std::chrono::milliseconds deadline)
+    {
+        return m_pty.Read(count, deadline);
+    }
+    // Nobody reads the master until the test asks: its queue fills.
+    void HoldLine(PortHandle) {}
+
+private:
+    static PosixPortOptions Options(const CTempDir& tree)
+    {
+        PosixPortOptions options = EmptyMap(tree);
+        options.writeDeadline = port_contract::kWriteDeadline;
+        options.drainDeadline = port_contract::kDrainDeadline;
+        return options;
+    }
+
+    CTempDir m_tree;
+    CPseudoTerminal m_pty;
+    CPosixCommPort m_port;
+};
+
+} // namespace
+
+namespace port_contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Termios, CommPortContract, TermiosDriver);
+} // namespace port_contract
+
+namespace {
 
 struct PosixCommPortTest : ::testing::Test {
     CTempDir tree;
@@ -68,7 +189,7 @@ struct PosixCommPortTest : ::testing::Test {
     }
 };
 
-TEST_F(PosixCommPortTest, SecondOpenOfAHeldPortIsBusyAndLeaksNothing)
+TEST_F(PosixCommPortTest, AnotherPortObjectFindsAHeldPortBusyAndLeaksNothing)
 {
     const int descriptors = OpenDescriptorCount();
     CPosixCommPort other{EmptyMap(tree)};
@@ -77,13 +198,6 @@ TEST_F(PosixCommPortTest, SecondOpenOfAHeldPortIsBusyAndLeaksNothing)
     EXPECT_EQ(port.OpenDevice(pty.SlavePath()), INVALID_PORT_HANDLE);
     EXPECT_EQ(port.LastError(), Errno(EBUSY));
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
-}
-
-TEST_F(PosixCommPortTest, ClosedPortCanBeOpenedAgain)
-{
-    ASSERT_TRUE(port.CloseDevice(handle));
-    handle = port.OpenDevice(pty.SlavePath());
-    EXPECT_NE(handle, INVALID_PORT_HANDLE);
 }
 
 TEST_F(PosixCommPortTest, SettingsThePortAlreadyHoldsAreSetAgain)
@@ -100,17 +214,6 @@ TEST_F(PosixCommPortTest, DataBitsThePortRefusesFailTheSetState)
     state.ByteSize = 7; // a pty always keeps 8
     EXPECT_FALSE(port.SetState(handle, state));
     EXPECT_EQ(port.LastError(), Errno(EINVAL));
-}
-
-TEST_F(PosixCommPortTest, BytesArriveInOrderAndUnchanged)
-{
-    SetLinkFormat();
-    // 0x0A would become 0x0D 0x0A if output post-processing were left on.
-    const std::vector<std::uint8_t> sent = {0xFF, 0x00, 0x0A, 0x0D, 0x13, 0x80, 0x7F};
-    for (const std::uint8_t byte : sent)
-        ASSERT_TRUE(port.WriteByte(handle, byte));
-    EXPECT_EQ(pty.Read(sent.size() + 1, std::chrono::milliseconds(200)), sent);
-    EXPECT_TRUE(port.DrainOutput(handle));
 }
 
 struct PtyStateRow {
@@ -151,38 +254,41 @@ INSTANTIATE_TEST_SUITE_P(Pty, PtyStateTest,
                                            PtyStateRow{115200, ONESTOPBIT, NOPARITY, false, false},
                                            PtyStateRow{300, TWOSTOPBITS, kOdd, true, false}));
 
-TEST_F(PosixCommPortTest, SetStateStartsFromTheNativeBlock)
+TEST_F(PosixCommPortTest, SetStateKeepsTheSpecialCharactersOfTheNativeBlockButNotItsModes)
 {
     CommState state;
     ASSERT_TRUE(port.GetState(handle, state));
     ASSERT_EQ(state.native.size(), sizeof(termios));
     termios native = NativeOf(state);
+    native.c_cc[VSTART] = 0x11 + 1;
     native.c_cc[VMIN] = 7;
-    native.c_iflag ^= IXON;
+    native.c_iflag |= IXON;
     std::memcpy(state.native.data(), &native, sizeof native);
     ASSERT_TRUE(port.SetState(handle, state));
 
     CommState back;
     ASSERT_TRUE(port.GetState(handle, back));
-    EXPECT_EQ(NativeOf(back).c_cc[VMIN], 7);
-    EXPECT_EQ(NativeOf(back).c_iflag & IXON, native.c_iflag & IXON);
+    EXPECT_EQ(NativeOf(back).c_cc[VSTART], 0x11 + 1);
+    EXPECT_EQ(NativeOf(back).c_cc[VMIN], 1);
+    EXPECT_EQ(NativeOf(back).c_iflag & IXON, 0U);
 }
 
-TEST_F(PosixCommPortTest, LinkFormatDropsFlowControlAndOutputProcessingThePortHeld)
+TEST_F(PosixCommPortTest, ASettingThePortWillNotGiveUpFailsTheSetState)
 {
-    termios before{};
-    ASSERT_EQ(::tcgetattr(pty.MasterFd(), &before), 0);
-    before.c_iflag |= IXON;
-    before.c_oflag |= OPOST;
-    ASSERT_EQ(::tcsetattr(pty.MasterFd(), TCSANOW, &before), 0);
-    ASSERT_EQ(::tcgetattr(pty.MasterFd(), &before), 0);
-    ASSERT_NE(before.c_iflag & IXON, 0U) << "the pty keeps what the last user left";
-
-    SetLinkFormat();
-    termios after{};
-    ASSERT_EQ(::tcgetattr(pty.MasterFd(), &after), 0);
-    EXPECT_EQ(after.c_iflag & IXON, 0U) << "a stray XOFF would stall the frames";
-    EXPECT_EQ(after.c_oflag & OPOST, 0U);
+    // Root may lock a terminal's settings; the lock keeps XON/XOFF on whatever we ask.
+    termios settings{};
+    ASSERT_EQ(::tcgetattr(pty.MasterFd(), &settings), 0);
+    settings.c_iflag |= IXON;
+    ASSERT_EQ(::tcsetattr(pty.MasterFd(), TCSANOW, &settings), 0);
+    termios locked{};
+    locked.c_iflag = IXON;
+    if (::ioctl(pty.MasterFd(), TIOCSLCKTRMIOS, &locked) != 0)
+        GTEST_SKIP() << "locking terminal settings needs CAP_SYS_ADMIN";
+    CommState state;
+    ASSERT_TRUE(port.GetState(handle, state));
+    state.BaudRate = 9600;
+    EXPECT_FALSE(port.SetState(handle, state));
+    EXPECT_EQ(port.LastError(), Errno(EINVAL));
 }
 
 TEST_F(PosixCommPortTest, WriteAfterTheOtherEndHungUpFails)
@@ -195,18 +301,6 @@ TEST_F(PosixCommPortTest, WriteAfterTheOtherEndHungUpFails)
     const int descriptors = OpenDescriptorCount();
     EXPECT_TRUE(port.CloseDevice(handle));
     EXPECT_EQ(OpenDescriptorCount(), descriptors - 1);
-}
-
-TEST_F(PosixCommPortTest, ByteThatFindsNoRoomInTimeFails)
-{
-    SetLinkFormat();
-    // Nobody reads the master, so the queue fills; the deadline is 20 ms.
-    constexpr int kMoreThanAnyQueue = 1 << 22;
-    int written = 0;
-    while (written < kMoreThanAnyQueue && port.WriteByte(handle, 0x55))
-        ++written;
-    EXPECT_LT(written, kMoreThanAnyQueue);
-    EXPECT_EQ(port.LastError(), Errno(ETIMEDOUT));
 }
 
 TEST_F(PosixCommPortTest, HandlesItDidNotOpenAreRefused)
@@ -329,6 +423,50 @@ INSTANTIATE_TEST_SUITE_P(PosixCommPort, ParityCodingTest,
                                            ParityRow{kEven, PARENB},
                                            ParityRow{MARKPARITY, PARENB | PARODD | CMSPAR},
                                            ParityRow{SPACEPARITY, PARENB | CMSPAR}));
+
+// Whatever a port held before, the link's format comes out in raw mode; only the special
+// characters and what ApplyCommState does not own (the line discipline) stay.
+struct RawModeRow {
+    const char* name;
+    tcflag_t iflag, oflag, cflag, lflag;
+};
+
+struct RawModeTest : ::testing::TestWithParam<RawModeRow> {};
+
+TEST_P(RawModeTest, TheLinksFormatComesOutRaw)
+{
+    termios settings{};
+    settings.c_iflag = GetParam().iflag;
+    settings.c_oflag = GetParam().oflag;
+    settings.c_cflag = GetParam().cflag;
+    settings.c_lflag = GetParam().lflag;
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 50;
+    settings.c_cc[VSTOP] = 0x13;
+    const CommState state{9600, 8, MARKPARITY, ONESTOPBIT, {}};
+    ASSERT_EQ(ApplyCommState(state, settings), 0);
+    EXPECT_EQ(settings.c_iflag, 0U);
+    EXPECT_EQ(settings.c_oflag, 0U);
+    EXPECT_EQ(settings.c_lflag, 0U);
+    EXPECT_EQ(settings.c_cflag & ~static_cast<tcflag_t>(CBAUD | CBAUDEX | CIBAUD),
+              static_cast<tcflag_t>(CS8 | PARENB | PARODD | CMSPAR | CREAD | CLOCAL | HUPCL));
+    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B9600));
+    EXPECT_EQ(::cfgetispeed(&settings), static_cast<speed_t>(B9600));
+    EXPECT_EQ(settings.c_cc[VMIN], 1);
+    EXPECT_EQ(settings.c_cc[VTIME], 0);
+    EXPECT_EQ(settings.c_cc[VSTOP], 0x13);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PosixCommPort, RawModeTest,
+    ::testing::Values(RawModeRow{"Nothing", 0, 0, 0, 0},
+                      // A freshly plugged adapter: the kernel's cooked defaults.
+                      RawModeRow{"KernelDefaults", ICRNL | IXON | IMAXBEL | IUTF8, OPOST | ONLCR,
+                                 B38400 | CS8 | CREAD | HUPCL,
+                                 ISIG | ICANON | ECHO | ECHOE | ECHOK | ECHOCTL | ECHOKE | IEXTEN},
+                      RawModeRow{"Everything", ~tcflag_t{0}, ~tcflag_t{0}, ~tcflag_t{0},
+                                 ~tcflag_t{0}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct BadStateRow {
     std::uint32_t baudRate;

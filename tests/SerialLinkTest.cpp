@@ -308,7 +308,7 @@ struct SerialLinkLineTest : SerialLinkTest,
 
 constexpr std::int64_t kPauseMicros = 2000;
 
-TEST_P(SerialLinkLineTest, EveryFrameLeavesExactWithTheLineQuietBeforeEachChange)
+TEST_P(SerialLinkLineTest, EveryFrameLeavesExactWithTheLineQuietForThePauseBeforeEachChange)
 {
     const auto& [drain, row] = GetParam();
     port->SetDrainMode(drain);
@@ -320,11 +320,10 @@ TEST_P(SerialLinkLineTest, EveryFrameLeavesExactWithTheLineQuietBeforeEachChange
     std::vector<FrameByte> twice = row.line;
     twice.insert(twice.end(), row.line.begin(), row.line.end());
     EXPECT_EQ(port->Written(), twice) << DescribeBytes(port->Written());
-    // Two changes a frame, none between the first checksum and the second address byte.
-    const auto quiet = port->QuietBeforeParityChanges();
-    ASSERT_EQ(quiet.size(), 4U);
-    for (const std::int64_t micros : quiet)
-        EXPECT_GE(micros, kPauseMicros);
+    // Two changes a frame, none between the first checksum and the second address byte. Each
+    // comes exactly the pause after the last stop bit: a UART's drain waits for it, and on an
+    // early drain the line clock does, in the same wait as the pause.
+    EXPECT_EQ(port->QuietBeforeParityChanges(), std::vector<std::int64_t>(4, kPauseMicros));
 }
 
 INSTANTIATE_TEST_SUITE_P(SerialLink, SerialLinkLineTest,
@@ -396,6 +395,27 @@ TEST_P(SerialLinkLineClockTest, WaitsOneCharacterAfterADrainThatReturnedEarly)
 INSTANTIATE_TEST_SUITE_P(SerialLink, SerialLinkLineClockTest,
                          ::testing::Values(LineClockRow{9600, 1, 1146}, LineClockRow{19200, 1, 573},
                                            LineClockRow{9600, 0, 1042}));
+
+TEST_F(SerialLinkTest, TheLineClockWaitsNoLongerThanItsDeadline)
+{
+    // At 50 baud a character with parity takes 11 x 20 ms = 220 ms. Three address bytes and
+    // then three payload bytes, all written at once on an early drain: the line clock runs
+    // 660 ms ahead at the first change and 1320 ms at the close, past the 500 ms bound.
+    port->SetDrainMode(Drain::Early);
+    ASSERT_EQ(link.Open(0, 50, 1), "");
+    port->ClearRecord();
+    for (const std::uint8_t value : {0x01, 0x02, 0x03})
+        ASSERT_TRUE(link.WriteByte(value, MARKPARITY));
+    for (const std::uint8_t value : {0x04, 0x05, 0x06})
+        ASSERT_TRUE(link.WriteByte(value, SPACEPARITY));
+    link.Close();
+
+    std::vector<std::uint64_t> waits;
+    for (const auto& e : port->Events())
+        if (e.kind == Kind::Wait)
+            waits.push_back(e.micros);
+    EXPECT_EQ(waits, (std::vector<std::uint64_t>{500'000 + 2'000, 500'000}));
+}
 
 TEST_F(SerialLinkTest, OpenOfAnUnsupportedPortLeavesAnOpenPortOpen)
 {
