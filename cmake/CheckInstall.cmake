@@ -7,7 +7,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFI
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
-foreach(path bin/lumivane bin/lumivane.HLP share/applications/lumivane.desktop
+foreach(path bin/lumivane share/lumivane/lumivane.HLP share/applications/lumivane.desktop
              share/icons/hicolor/32x32/apps/lumivane.xpm)
     if(NOT EXISTS ${PREFIX}/${path})
         message(FATAL_ERROR "not installed: ${path}")

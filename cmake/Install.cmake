@@ -1,6 +1,8 @@
-# Where the program's files go, at build time and by `cmake --install`: the help file beside
-# the executable (the program looks for <executable>.HLP), a desktop entry and the icon, so
-# that it appears in a desktop's application menu. cmake/Package.cmake packs the same files.
+# Where the program's files go by `cmake --install`: on Linux the program in bin/, its help file
+# in share/lumivane/ (the program looks for <executable>.HLP beside itself, then in
+# ../share/lumivane/), a desktop entry and the icon, so that it appears in a desktop's
+# application menu; on Windows the program with its help file beside it, in one folder.
+# cmake/Package.cmake packs the same files.
 include(GNUInstallDirs)
 
 set(LUMIVANE_HELP_FILE ${PROJECT_SOURCE_DIR}/res/lumivane.HLP)
@@ -16,7 +18,12 @@ else()
     set(LUMIVANE_PROGRAM_DIR ${CMAKE_INSTALL_BINDIR})
 endif()
 install(TARGETS lumivane RUNTIME DESTINATION ${LUMIVANE_PROGRAM_DIR})
-install(FILES ${LUMIVANE_HELP_FILE} DESTINATION ${LUMIVANE_PROGRAM_DIR})
+if(WIN32)
+    install(FILES ${LUMIVANE_HELP_FILE} DESTINATION ${LUMIVANE_PROGRAM_DIR})
+else()
+    # The program looks here relative to itself, so bin/ and share/ stay siblings.
+    install(FILES ${LUMIVANE_HELP_FILE} DESTINATION share/lumivane)
+endif()
 # On Windows the icon travels inside the executable and the Start menu entry comes from the
 # installer.
 if(NOT WIN32)
