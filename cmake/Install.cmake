@@ -18,6 +18,14 @@ else()
     set(LUMIVANE_PROGRAM_DIR ${CMAKE_INSTALL_BINDIR})
 endif()
 install(TARGETS lumivane RUNTIME DESTINATION ${LUMIVANE_PROGRAM_DIR})
+if(NOT WIN32)
+    # A stripped install (the package's) also drops the compiler's version notes.
+    install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${LUMIVANE_PROGRAM_DIR}/lumivane\"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+endif()
 if(WIN32)
     install(FILES ${LUMIVANE_HELP_FILE} DESTINATION ${LUMIVANE_PROGRAM_DIR})
 else()
