@@ -120,13 +120,17 @@ std::vector<std::string> HelpFileCandidates(const std::string& executablePath)
     return {DeriveHelpFilePath(executablePath), DeriveInstalledHelpFilePath(executablePath)};
 }
 
-std::string FindHelpFile(const std::string& executablePath)
+std::optional<std::string> FindExistingHelpFile(const std::string& executablePath)
 {
-    const std::vector<std::string> candidates = HelpFileCandidates(executablePath);
-    for (const std::string& path : candidates) {
+    for (const std::string& path : HelpFileCandidates(executablePath)) {
         std::error_code error;
         if (std::filesystem::is_regular_file(path, error))
             return path;
     }
-    return candidates.front();
+    return std::nullopt;
+}
+
+std::string FindHelpFile(const std::string& executablePath)
+{
+    return FindExistingHelpFile(executablePath).value_or(DeriveHelpFilePath(executablePath));
 }

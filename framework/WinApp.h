@@ -2,6 +2,7 @@
 // message box) and the help file path, both derived from the executable's path.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ std::string DeriveHelpFilePath(const std::string& executablePath);
 std::string DeriveInstalledHelpFilePath(const std::string& executablePath);
 // The places the help file is looked for, in order: beside the executable, then installed.
 std::vector<std::string> HelpFileCandidates(const std::string& executablePath);
-// The first candidate that is a regular file; the one beside the executable when none is, so
-// that a missing help file fails as it always has. Looks at the files without opening them.
+// The first candidate that is a regular file (or a link to one), or nothing. Looks at the
+// files without opening them.
+std::optional<std::string> FindExistingHelpFile(const std::string& executablePath);
+// The help file the program uses: the existing one, else the one beside the executable, so
+// that a missing help file fails as it always has.
 std::string FindHelpFile(const std::string& executablePath);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -36,6 +37,7 @@ TEST_F(WinAppFindHelp, PrefersTheFileBesideTheProgram)
 TEST_F(WinAppFindHelp, NamesTheFileBesideTheProgramWhenThereIsNone)
 {
     m_tree.WriteFile("bin/lumivane");
+    EXPECT_EQ(FindExistingHelpFile(m_program), std::nullopt);
     EXPECT_EQ(FindHelpFile(m_program), m_beside);
 }
 
