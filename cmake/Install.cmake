@@ -35,6 +35,18 @@ endif()
 # On Windows the icon travels inside the executable and the Start menu entry comes from the
 # installer.
 if(NOT WIN32)
+    # The manual page, compressed as manual pages are installed (without a name or time in the
+    # gzip header, so that every build makes the same file).
+    find_program(LUMIVANE_GZIP gzip REQUIRED)
+    set(manual ${PROJECT_BINARY_DIR}/docs/lumivane.1)
+    add_custom_command(OUTPUT ${manual}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/lumivane.1 ${manual}
+        COMMAND ${LUMIVANE_GZIP} -9nf ${manual}
+        DEPENDS ${PROJECT_SOURCE_DIR}/docs/lumivane.1
+        COMMENT "Compressing the manual page" VERBATIM)
+    add_custom_target(lumivane_manual ALL DEPENDS ${manual}.gz)
+    install(FILES ${manual}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
     install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.xpm
