@@ -33,10 +33,11 @@ else()
     install(FILES ${LUMIVANE_HELP_FILE} DESTINATION share/lumivane)
 endif()
 # On Windows the icon travels inside the executable and the Start menu entry comes from the
-# installer.
+# installer. On Linux: the manual page, a desktop entry, the icons a desktop picks its sizes
+# from, and the AppStream metainfo by which software centres list the program.
 if(NOT WIN32)
-    # The manual page, compressed as manual pages are installed (without a name or time in the
-    # gzip header, so that every build makes the same file).
+    # Compressed as manual pages are installed (no name or time in the gzip header, so that
+    # every build makes the same file).
     find_program(LUMIVANE_GZIP gzip REQUIRED)
     set(manual ${PROJECT_BINARY_DIR}/docs/lumivane.1)
     add_custom_command(OUTPUT ${manual}.gz
@@ -49,8 +50,13 @@ if(NOT WIN32)
 
     install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.xpm
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
-    install(FILES ${PROJECT_SOURCE_DIR}/res/lumivane.xpm
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps)
+    # Written from res/lumivane.xpm, the Windows icon's source too, by scripts/make-icon.
+    foreach(size 16 32 48 64 128 256)
+        install(FILES ${PROJECT_SOURCE_DIR}/res/icons/hicolor/${size}x${size}/apps/lumivane.png
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+    endforeach()
+    configure_file(${PROJECT_SOURCE_DIR}/res/lumivane.metainfo.xml.in
+                   ${PROJECT_BINARY_DIR}/res/${LUMIVANE_APPSTREAM_ID}.metainfo.xml @ONLY)
+    install(FILES ${PROJECT_BINARY_DIR}/res/${LUMIVANE_APPSTREAM_ID}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
