@@ -7,22 +7,29 @@
 # make bench-windows builds lumivane.exe so and benchmarks it under Wine
 # make windows cross-compiles for 32-bit Windows into build-win32: build-win32/app/lumivane.exe,
 #              statically linked, and the tests
-# make package builds the Debian package in build/, and for Windows the zip and the installer
-#              in build-win32/ when lumivane.exe is built
+# make deb    builds the Debian package in build/ and checks it (lintian, its files, the
+#              packaged program); no Windows tool needed. DEB_MAINTAINER="Name <address>" names
+#              its maintainer
+# make package builds all three packages: make deb, and for Windows the zip and the installer
+#              in build-win32/ (cross-compiled, so it needs mingw-w64 and NSIS)
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 WIN_BUILD ?= build-win32
 WINE_BUILD = $(shell /usr/lib/wine/wine --version >/dev/null 2>&1 && echo $(WIN_BUILD) || \
 	echo build-win64)
 CMAKE_FLAGS ?=
+DEB_MAINTAINER ?=
+DEB_FLAGS = $(if $(DEB_MAINTAINER),"-DLUMIVANE_DEB_MAINTAINER=$(DEB_MAINTAINER)")
 
-.PHONY: deps build run test bench bench-windows wine-build print-wine-build windows package clean
+.PHONY: deps build run test bench bench-windows wine-build print-wine-build windows deb package \
+	clean
 
 deps:
 	@scripts/install-deps
 
 build: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) \
+		$(DEB_FLAGS) >/dev/null
 	@cmake --build $(BUILD)
 
 run: build
@@ -60,8 +67,13 @@ windows:
 		-DLUMIVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WIN_BUILD)
 
-package: build windows
+deb: build
+	@scripts/install-deps --deb
+	@rm -f $(BUILD)/lumivane_*.deb
 	@cd $(BUILD) && cpack -G DEB
+	@scripts/check-deb $(BUILD)/lumivane_*.deb
+
+package: deb windows
 	@if [ -f $(WIN_BUILD)/app/lumivane.exe ]; then \
 		cd $(WIN_BUILD) && cpack -G "ZIP;NSIS"; \
 	else \

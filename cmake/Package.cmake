@@ -1,12 +1,26 @@
 # `cpack` in a build directory: on Linux a Debian package of the program, on Windows a zip and
-# an installer made with NSIS. Both hold what cmake/Install.cmake installs.
+# an installer made with NSIS. Both hold what cmake/Install.cmake installs; the Debian package
+# also its copyright file and Debian changelog.
+
+# Who answers for the packages. A packager gives their own name and address when configuring
+# (make deb DEB_MAINTAINER="Name <address>"), or through DEBFULLNAME and DEBEMAIL as for dch.
+if(DEFINED ENV{DEBFULLNAME} AND DEFINED ENV{DEBEMAIL})
+    set(maintainer "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+else()
+    set(maintainer "The Lumivane developers <lumivane@example.org>")
+endif()
+set(LUMIVANE_DEB_MAINTAINER ${maintainer} CACHE STRING
+    "Maintainer of the packages, as \"Name <address>\"")
+set(LUMIVANE_DEB_REVISION 1 CACHE STRING "Debian revision of the package (<version>-<revision>)")
+
 set(CPACK_PACKAGE_NAME lumivane)
 set(CPACK_PACKAGE_VENDOR "The Lumivane developers")
-set(CPACK_PACKAGE_CONTACT "The Lumivane developers <lumivane@localhost>")
+set(CPACK_PACKAGE_CONTACT ${LUMIVANE_DEB_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION
     "Sets the levels of eight consecutive DMX512 channels with faders and sends them over an \
 RS-232 serial port to a DMX interface device.")
+set(CPACK_PACKAGE_HOMEPAGE_URL ${LUMIVANE_HOMEPAGE})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Lumivane)
 set(CPACK_STRIP_FILES ON)
@@ -33,8 +47,38 @@ else()
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+    set(CPACK_DEBIAN_PACKAGE_RELEASE ${LUMIVANE_DEB_REVISION})
+    # Below the synopsis (the summary above), in lines of at most 80 columns.
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Lumivane is a small show-control console for a lighting operator's laptop.
+Its one window holds eight vertical faders that set the levels of eight
+consecutive DMX512 channels. Every half second it sends the levels that
+changed over an RS-232 serial port (a USB serial adapter, or a built-in port)
+to a DMX interface box, as addressed and checksummed frames.
+.
+Channels can be grouped to move together, switched on and off for sending,
+and shown in percent or as DMX values. Help on every control comes with F1.")
     # The library packages come from the binary (dpkg-shlibdeps), not from a hand-kept list.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+    # The Debian changelog and copyright file, and lintian's overrides, in the package only:
+    # CPack runs this script into its staging tree, `cmake --install` does not.
+    set(LUMIVANE_DEB_VERSION ${PROJECT_VERSION}-${LUMIVANE_DEB_REVISION})
+    set(debian ${PROJECT_BINARY_DIR}/packaging/debian)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/changelog.in
+                   ${debian}/changelog.Debian @ONLY)
+    add_custom_command(OUTPUT ${debian}/changelog.Debian.gz
+        COMMAND ${LUMIVANE_GZIP} -9nkf ${debian}/changelog.Debian
+        DEPENDS ${debian}/changelog.Debian
+        COMMENT "Compressing the Debian changelog" VERBATIM)
+    add_custom_target(lumivane_debian_changelog ALL DEPENDS ${debian}/changelog.Debian.gz)
+    file(WRITE ${debian}/InstallDebianDocs.cmake
+         "file(INSTALL ${PROJECT_SOURCE_DIR}/packaging/debian/copyright\n"
+         "             ${debian}/changelog.Debian.gz\n"
+         "     DESTINATION ${CPACK_PACKAGING_INSTALL_PREFIX}/share/doc/lumivane)\n"
+         "file(INSTALL ${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides\n"
+         "     DESTINATION ${CPACK_PACKAGING_INSTALL_PREFIX}/share/lintian/overrides\n"
+         "     RENAME lumivane)\n")
+    set(CPACK_INSTALL_SCRIPTS ${debian}/InstallDebianDocs.cmake)
 endif()
 
 include(CPack)

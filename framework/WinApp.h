@@ -2,7 +2,9 @@
 // message box) and the help file path, both derived from the executable's path.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 class CWnd;
 
@@ -13,7 +15,8 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // Derives the title and help path from the executable, then runs InitInstance.
+    // Derives the title from the executable and finds its help file (FindHelpFile), then runs
+    // InitInstance.
     int Run(const std::string& executablePath);
 
     virtual bool InitInstance() { return false; }
@@ -38,3 +41,14 @@ std::string DeriveAppTitle(const std::string& executablePath);
 // gets ".HLP" appended (a dot in a folder name, or the leading dot of a hidden file's name, is
 // never taken for one).
 std::string DeriveHelpFilePath(const std::string& executablePath);
+// Where an installed program keeps its help file: the same file name in ../share/lumivane/
+// beside the executable's folder, whatever the prefix it was installed under.
+std::string DeriveInstalledHelpFilePath(const std::string& executablePath);
+// The places the help file is looked for, in order: beside the executable, then installed.
+std::vector<std::string> HelpFileCandidates(const std::string& executablePath);
+// The first candidate that is a regular file (or a link to one), or nothing. Looks at the
+// files without opening them.
+std::optional<std::string> FindExistingHelpFile(const std::string& executablePath);
+// The help file the program uses: the existing one, else the one beside the executable, so
+// that a missing help file fails as it always has.
+std::string FindHelpFile(const std::string& executablePath);
