@@ -3,9 +3,8 @@
 #include "framework/qt/QtAccessibility.h"
 #include "console/ConsoleDlg.h"
 #include "framework/qt/QtDialogWindow.h"
-#include "link/SerialLink.h"
-#include "testing/RecordingCommPort.h"
 #include "tests/ConsoleAccessibility.h"
+#include "tests/RecordedTransmission.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -109,11 +108,8 @@ protected:
         QTest::mouseClick(qobject_cast<QAbstractButton*>(m_window->Control(id)), Qt::LeftButton);
     }
 
-    std::shared_ptr<CRecordingCommPort> m_port = std::make_shared<CRecordingCommPort>();
-    CSerialLink m_link{m_port};
-    TransmitSnapshot m_snapshot;
-    CTransmitWorker m_worker{m_link, m_snapshot};
-    CConsoleDlg m_console{m_worker};
+    CRecordedTransmission m_wire;
+    CConsoleDlg m_console{m_wire.worker};
     std::unique_ptr<CQtDialogWindow> m_window;
 };
 

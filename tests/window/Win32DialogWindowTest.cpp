@@ -4,10 +4,9 @@
 #include "framework/win32/Win32DialogWindow.h"
 #include "Win32Operator.h"
 #include "console/ConsoleDlg.h"
-#include "link/SerialLink.h"
-#include "testing/RecordingCommPort.h"
 #include "tests/ConsoleAccessibility.h"
 #include "tests/DialogManagerContract.h"
+#include "tests/RecordedTransmission.h"
 
 #include <gtest/gtest.h>
 
@@ -144,11 +143,8 @@ protected:
     }
     void TearDown() override { m_window.reset(); }
 
-    std::shared_ptr<CRecordingCommPort> m_port = std::make_shared<CRecordingCommPort>();
-    CSerialLink m_link{m_port};
-    TransmitSnapshot m_snapshot;
-    CTransmitWorker m_worker{m_link, m_snapshot};
-    CConsoleDlg m_console{m_worker};
+    CRecordedTransmission m_wire;
+    CConsoleDlg m_console{m_wire.worker};
     std::unique_ptr<CWin32DialogWindow> m_window;
 };
 
