@@ -1,7 +1,8 @@
 // The data exchange between a dialog's controls and its members. In the members direction
-// every helper validates; the first failure shows its message, puts the focus (and, for an
-// edit box, the selection of all its text) on the offending control, marks the exchange
-// failed and returns false, and the caller stops there.
+// every helper validates; the first failure marks the exchange failed and returns false, and
+// the caller stops there. Unless the exchange's voice keeps it quiet, the failure shows its
+// message and puts the focus (and, for an edit box, the selection of all its text) on the
+// offending control.
 #pragma once
 
 #include <cstdint>

@@ -473,8 +473,10 @@ void CDialogManager::SetLabelFor(int labelIndex, int controlIndex)
 void CDialogManager::SetFaderValueScale(int id, int top)
 {
     const int index = IndexOf(id);
-    if (Valid(index) && Kind(index) == ControlKind::Trackbar)
-        m_faders[static_cast<std::size_t>(index)].valueTop = std::max(top, 0);
+    if (!Valid(index) || Kind(index) != ControlKind::Trackbar)
+        return;
+    m_faders[static_cast<std::size_t>(index)].valueTop = std::max(top, 0);
+    ShowFaderValueScale(index);
 }
 
 const std::string& CDialogManager::AccessibleNameAt(int index) const

@@ -153,6 +153,8 @@ protected:
     virtual void ShowAccessibleName(int /*index*/, const std::string& /*name*/) {}
     virtual void ShowAccessibleDescription(int /*index*/, const std::string& /*text*/) {}
     virtual void ShowLabelFor(int /*labelIndex*/, int /*controlIndex*/) {}
+    // A trackbar's accessible value now reads in other units: a screen reader may be told.
+    virtual void ShowFaderValueScale(int /*index*/) {}
     // A modal box over the window; its loop keeps dispatching timers.
     virtual int ShowMessageBox(const std::string& text, const std::string& caption,
                                unsigned flags) = 0;

@@ -13,6 +13,7 @@
 #include "framework/Dialog.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
@@ -292,6 +293,12 @@ void CQtDialogWindow::ShowAccessibleDescription(int index, const std::string& te
 void CQtDialogWindow::ShowLabelFor(int labelIndex, int controlIndex)
 {
     static_cast<QLabel*>(WidgetAt(labelIndex))->setBuddy(WidgetAt(controlIndex));
+}
+
+void CQtDialogWindow::ShowFaderValueScale(int index)
+{
+    QAccessibleValueChangeEvent changed(WidgetAt(index), FaderAccessibleValue(index));
+    QAccessible::updateAccessibility(&changed);
 }
 
 int CQtDialogWindow::ShowMessageBox(const std::string& text, const std::string& caption,

@@ -95,6 +95,7 @@ protected:
     void ShowAccessibleName(int index, const std::string& name) override;
     void ShowAccessibleDescription(int index, const std::string& text) override;
     void ShowLabelFor(int labelIndex, int controlIndex) override;
+    void ShowFaderValueScale(int index) override;
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        unsigned flags) override;
 

@@ -556,6 +556,11 @@ void CWin32DialogWindow::ShowAccessibleDescription(int index, const std::string&
     NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
 }
 
+void CWin32DialogWindow::ShowFaderValueScale(int index)
+{
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+}
+
 std::optional<AccessibleFacts> CWin32DialogWindow::AccessibleFactsOf(HWND__* control)
 {
     for (const CWin32DialogWindow* window : g_windows) {

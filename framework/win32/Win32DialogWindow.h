@@ -88,6 +88,7 @@ protected:
     bool CanFocus(int index) const override;
     void ShowAccessibleName(int index, const std::string& name) override;
     void ShowAccessibleDescription(int index, const std::string& text) override;
+    void ShowFaderValueScale(int index) override;
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        unsigned flags) override;
 

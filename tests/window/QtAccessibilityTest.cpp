@@ -175,6 +175,7 @@ TEST_F(ConsoleAccessibility, TicksAndBoxOutlinesStayReadableOnADarkPalette)
     const QImage plain = fader->grab().toImage();
     const QColor tick = MostContrasting(plain, leftTicks, window);
     EXPECT_GE(Contrast(tick, window), kReadableLine) << tick.name().toStdString();
+    RecordProperty("tickContrast", QString::number(Contrast(tick, window), 'f', 2).toStdString());
     fader->setFocus(Qt::TabFocusReason); // the keyboard's focus lights the groove up
     ASSERT_TRUE(fader->hasFocus());
     const QImage focused = fader->grab().toImage();
@@ -188,6 +189,8 @@ TEST_F(ConsoleAccessibility, TicksAndBoxOutlinesStayReadableOnADarkPalette)
     const QImage image = box->grab().toImage();
     const QColor outline = MostContrasting(image, indicator, window);
     EXPECT_GE(Contrast(outline, window), kReadableLine) << outline.name().toStdString();
+    RecordProperty("outlineContrast",
+                   QString::number(Contrast(outline, window), 'f', 2).toStdString());
 }
 
 } // namespace
