@@ -40,16 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
         StringRow{IDS_PORT_GROUP, "Port", false},
         StringRow{IDS_PORT_TIP_SENT_ONE, "Last transmission at %s: %d frame sent to COM%d.", false},
         StringRow{IDS_PORT_TIP_NO_CHANNEL,
-                  "No channel is enabled: tick Ena under a fader to send its channel.", false},
-        StringRow{IDS_NAME_FADER, "Channel %d fader", false},
-        StringRow{IDS_NAME_LEVEL, "Channel %d level", false},
-        StringRow{IDS_NAME_SET, "Set channel %d", false},
-        StringRow{IDS_NAME_GROUP, "Group channel %d", false},
-        StringRow{IDS_NAME_ENABLE, "Enable channel %d", false},
-        StringRow{IDS_NAME_BASE, "Base address", false},
-        StringRow{IDS_NAME_BASE_UP, "Next base address", false},
-        StringRow{IDS_NAME_BASE_DOWN, "Previous base address", false},
-        StringRow{IDS_NAME_PORT, "Port COM%d", false}));
+                  "No channel is enabled: tick Ena under a fader to send its channel.", false}));
 
 TEST(StringTable, PortMarksAreUtf8)
 {
