@@ -235,5 +235,6 @@ std::intptr_t AnswerAccessibleObject(HWND__* control, std::uintptr_t wParam,
     auto* object = new CAccessible(control, system, facts);
     const LRESULT result = LresultFromObject(IID_IAccessible, wParam, object);
     object->Release(); // the reply holds its own reference
-    return FAILED(static_cast<HRESULT>(result)) ? 0 : result;
+    // A failure comes back as a negative COM error code, sign-extended on 64-bit Windows.
+    return result > 0 ? result : 0;
 }
