@@ -1,6 +1,7 @@
 #include "ConsoleDlg.h"
 
 #include "AboutBox.h"
+#include "AccessibleNames.h"
 #include "FaderMath.h"
 #include "HelpIds.h"
 #include "link/SerialLink.h"
@@ -192,6 +193,12 @@ bool CConsoleDlg::OnInitDialog()
     m_bDirty = 0;
     m_nPortIndex = 0;
     CheckRadioButton(IDC_COM1, IDC_COM4, IDC_COM1);
+    NameControls(kBaseAddressMin);
+    peer.SetLabelFor(kBaseLabelIndex, TemplateIndexOf(*GetTemplate(), IDC_BASE_ADDR));
+    for (int k = 0; k < kFaderCount; ++k)
+        peer.SetLabelFor(TemplateIndexOf(*GetTemplate(), kChanLabelIds[At(k)]),
+                         TemplateIndexOf(*GetTemplate(), kSliderIds[At(k)]));
+    ShowFaderUnits();
     m_nTimerId = SetTimer(kTickTimerId, kTickMilliseconds);
     // Only this console's own transmissions count.
     m_nFirstReport = m_worker.LastReport().sequence;
@@ -203,8 +210,19 @@ bool CConsoleDlg::OnInitDialog()
 
 void CConsoleDlg::OnSetLevel(int channel)
 {
-    UpdateData(true);
+    SetLevel(channel, ExchangeVoice::Speak);
+}
+
+void CConsoleDlg::SetLevel(int channel, ExchangeVoice voice)
+{
+    if (voice == ExchangeVoice::Speak)
+        UpdateData(true);
+    else
+        UpdateDataUnlessShown();
     const std::size_t i = At(channel);
+    // The operator was just told this channel's number is refused: its fader stays put.
+    if (RefusedControl() == kLevelIds[i])
+        return;
     const bool percent = m_nDisplayMode == 0;
     if (percent && m_nLevel[i] > kPercentMax)
         m_nLevel[i] = kPercentMax;
@@ -216,8 +234,10 @@ void CConsoleDlg::OnSetLevel(int channel)
 
 void CConsoleDlg::OnSetAll()
 {
+    // One press, one message: the later channels' exchanges do not repeat a refusal the
+    // first one has just shown.
     for (int i = 0; i < kFaderCount; ++i)
-        OnSetLevel(i);
+        SetLevel(i, i == 0 ? ExchangeVoice::Speak : ExchangeVoice::SpeakUnseen);
 }
 
 void CConsoleDlg::OnVScroll(unsigned /*nSBCode*/, unsigned /*nPos*/, int faderId)
@@ -282,6 +302,7 @@ void CConsoleDlg::OnPercent()
         level = RawToPercent(level);
     WriteLevelBoxes();
     m_bRawUnits = 0;
+    ShowFaderUnits();
 }
 
 void CConsoleDlg::OnValue()
@@ -293,6 +314,26 @@ void CConsoleDlg::OnValue()
         level = PercentToRaw(level);
     WriteLevelBoxes();
     m_bRawUnits = 1;
+    ShowFaderUnits();
+}
+
+void CConsoleDlg::ShowFaderUnits()
+{
+    // A screen reader reads a fader's level as the boxes show it: percent or 0..255.
+    if (GetPeer() == nullptr)
+        return;
+    for (int id : kSliderIds)
+        GetPeer()->SetFaderValueScale(id, m_bRawUnits != 0 ? kRawLevelMax : kPercentMax);
+}
+
+void CConsoleDlg::NameControls(std::uint32_t base)
+{
+    if (GetPeer() == nullptr || GetTemplate() == nullptr)
+        return;
+    const auto& controls = GetTemplate()->controls;
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        if (std::string name = AccessibleName(controls[i].id, base); !name.empty())
+            GetPeer()->SetAccessibleNameAt(static_cast<int>(i), name);
 }
 
 void CConsoleDlg::OnBlackout()
@@ -353,6 +394,8 @@ void CConsoleDlg::OnBaseChange()
     for (int k = 0; k < kFaderCount; ++k)
         SetDlgItemText(kChanLabelIds[At(k)],
                        std::to_string(static_cast<int>(m_nBaseAddress + static_cast<unsigned>(k))));
+    // The channel controls are named after the channels their labels show.
+    NameControls(m_nBaseAddress);
 }
 
 std::int32_t CConsoleDlg::SlotFromBox(int channel) const
@@ -382,12 +425,17 @@ void CConsoleDlg::RefreshPortStatus(bool force)
         return;
     m_nShownReport = report.sequence;
 
-    const PortStatusTexts texts = DescribePortStatus(report, ReadComPortMap());
+    const PortStatusTexts texts = DescribePortStatus(
+        report, ReadComPortMap(), m_bWaitingForEna ? PortWait::NoChannelEnabled : PortWait::None);
     CWindowPeer& peer = *GetPeer();
     if (force || texts.caption != m_status.caption)
         peer.SetTextAt(kPortGroupBoxIndex, texts.caption);
     if (force || texts.groupTip != m_status.groupTip)
         peer.SetToolTipAt(kPortGroupBoxIndex, texts.groupTip);
+    if (force || texts.accessibleName != m_status.accessibleName)
+        peer.SetAccessibleNameAt(kPortGroupBoxIndex, texts.accessibleName);
+    if (force || texts.groupTip != m_status.groupTip)
+        peer.SetAccessibleDescriptionAt(kPortGroupBoxIndex, texts.groupTip);
     for (std::size_t i = 0; i < texts.comTips.size(); ++i)
         if (force || texts.comTips[i] != m_status.comTips[i])
             peer.SetToolTipAt(TemplateIndexOf(*GetTemplate(), kComIds[i]), texts.comTips[i]);
@@ -423,10 +471,24 @@ void CConsoleDlg::RemarkUndelivered()
     if (report.sequence == m_nCheckedReport)
         return;
     m_nCheckedReport = report.sequence;
-    if (report.sequence != m_nFirstReport && !report.Succeeded() && m_bDirty == 0) {
+    if (report.sequence != m_nFirstReport && !report.Succeeded() && m_bDirty == 0)
         m_bDirty = 1;
-        m_bRetry = 1;
-    }
+}
+
+bool CConsoleDlg::AnyChannelEnabled() const
+{
+    // The boxes as the operator sees them: an exchange stopped by a refused level box has not
+    // read them into the members.
+    return std::any_of(kEnaIds.begin(), kEnaIds.end(),
+                       [this](int id) { return IsDlgButtonChecked(id) != 0; });
+}
+
+void CConsoleDlg::SetWaitingForEna(bool waiting)
+{
+    if (m_bWaitingForEna == waiting)
+        return;
+    m_bWaitingForEna = waiting;
+    RefreshPortStatus(true);
 }
 
 bool CConsoleDlg::BaseBoxSettled()
@@ -451,16 +513,18 @@ void CConsoleDlg::OnTick()
     // not bring the base box's message back at every tick.
     if (m_bDirty == 0 || !baseSettled || !ChosenBase())
         return;
-    // A retry brings no new change from the operator: it reads the controls again without
-    // showing, every half second, a message the operator has seen already.
-    if (m_bRetry != 0)
-        UpdateDataSilently();
-    else
-        UpdateData(true);
+    // No action of the operator's asked for this exchange: a refusal already shown is not
+    // shown again every half second (a retry, a Set whose box was refused).
+    UpdateDataUnlessShown();
+    // Nothing would go out: the port is left alone, and the change waits for an Ena box.
+    if (!AnyChannelEnabled()) {
+        SetWaitingForEna(true);
+        return;
+    }
     // A worker that cannot be started leaves the change marked for the next tick.
     if (FillSnapshot() && m_worker.Start()) {
         m_bDirty = 0;
-        m_bRetry = 0;
+        SetWaitingForEna(false);
     }
 }
 
@@ -478,7 +542,7 @@ void CConsoleDlg::OnDestroy()
     if (m_bDirty != 0 && !portDead) {
         // Ena boxes and a port clicked since the last exchange count; no message at closing.
         UpdateDataSilently();
-        if (FillSnapshot() && m_worker.Start()) {
+        if (AnyChannelEnabled() && FillSnapshot() && m_worker.Start()) {
             m_bDirty = 0;
             m_worker.Wait();
         }

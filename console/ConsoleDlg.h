@@ -51,8 +51,9 @@ public:
     void OnBaseDown();
     void OnBaseChange();
     // The 500 ms tick: hands changed levels to a transmission. A change stays marked while
-    // the base box is refused or still being typed (changed since the previous tick), and
-    // when its transmission did not get through, so the next tick tries again.
+    // the base box is refused or still being typed (changed since the previous tick), while
+    // no channel is enabled (the port is not touched then), and when its transmission did not
+    // get through, so the next tick tries again.
     void OnTick();
     void OnDestroy();
     void OnPaint();
@@ -95,6 +96,13 @@ protected:
     const MessageMap* GetMessageMap() const override;
 
 private:
+    // Gives every control whose own text says too little its accessible name, for the block
+    // that starts at `base`.
+    void NameControls(std::uint32_t base);
+    // Makes the faders' accessible values read in the units the level boxes hold.
+    void ShowFaderUnits();
+    // OnSetLevel with the exchange speaking as `voice` says.
+    void SetLevel(int channel, ExchangeVoice voice);
     // Where a level box's number goes on the wire: the level byte, or kSlotNotSent for a
     // box the exchange would refuse.
     std::int32_t SlotFromBox(int channel) const;
@@ -106,6 +114,10 @@ private:
     // Marks the levels changed again when the last transmission of this console has ended
     // without getting through.
     void RemarkUndelivered();
+    // Whether any Ena box is ticked.
+    bool AnyChannelEnabled() const;
+    // A change is kept, untransmitted, until an Ena box is ticked; the port status says so.
+    void SetWaitingForEna(bool waiting);
     // Remembers the base box's text for the next tick; false when it changed since the last.
     bool BaseBoxSettled();
     void WriteLevelBoxes();
@@ -117,7 +129,7 @@ private:
     CTransmitWorker& m_worker;
     std::uint64_t m_nFirstReport = 0;
     std::uint64_t m_nCheckedReport = 0;
-    std::int32_t m_bRetry = 0; // the marked change is one that did not get through
+    bool m_bWaitingForEna = false;
     std::string m_strTickBase; // the base box's text at the last tick
     std::uint64_t m_nShownReport = 0;
     PortStatusTexts m_status;

@@ -38,17 +38,38 @@ int ComNumber(std::int32_t portIndex)
     return static_cast<int>(portIndex) + 1;
 }
 
-std::string LastTransmissionLine(const TransmitReport& last, const ComPortMap& ports)
+std::string LastTransmissionLine(const TransmitReport& last, const ComPortMap& ports, PortWait wait)
 {
+    const std::string waiting =
+        wait == PortWait::NoChannelEnabled ? LoadResString(IDS_PORT_TIP_NO_CHANNEL) : "";
     if (!last.finished)
-        return LoadResString(IDS_PORT_TIP_NONE_YET);
+        return wait == PortWait::None ? LoadResString(IDS_PORT_TIP_NONE_YET) : waiting;
     const std::string time = ClockTime(last.finishedAt);
+    std::string line;
+    if (last.Succeeded()) {
+        line = Format(last.framesSent == 1 ? IDS_PORT_TIP_SENT_ONE : IDS_PORT_TIP_SENT,
+                      time.c_str(), last.framesSent, ComNumber(last.portIndex));
+    } else {
+        const std::string reason = DescribeFailure(last, ports);
+        line = Format(IDS_PORT_TIP_FAILED, time.c_str(), ComNumber(last.portIndex), reason.c_str());
+        // A change that did not get through stays marked and is tried again at every tick,
+        // unless it waits for an Ena box and so is not tried at all.
+        if (wait == PortWait::None)
+            line += "\n" + LoadResString(IDS_PORT_TIP_RETRYING);
+    }
+    return waiting.empty() ? line : line + "\n" + waiting;
+}
+
+std::string AccessibleState(const TransmitReport& last, const ComPortMap& ports, PortWait wait)
+{
+    if (wait == PortWait::NoChannelEnabled)
+        return LoadResString(IDS_PORT_STATE_NO_CHANNEL);
+    if (!last.finished)
+        return LoadResString(IDS_PORT_STATE_NONE_YET);
     if (last.Succeeded())
-        return Format(IDS_PORT_TIP_SENT, time.c_str(), last.framesSent, ComNumber(last.portIndex));
+        return Format(IDS_PORT_STATE_REACHED, ComNumber(last.portIndex));
     const std::string reason = DescribeFailure(last, ports);
-    // A change that did not get through stays marked and is tried again at every tick.
-    return Format(IDS_PORT_TIP_FAILED, time.c_str(), ComNumber(last.portIndex), reason.c_str()) +
-           "\n" + LoadResString(IDS_PORT_TIP_RETRYING);
+    return Format(IDS_PORT_STATE_FAILED, ComNumber(last.portIndex), reason.c_str());
 }
 
 std::string Holder(const LockHolder& holder)
@@ -114,13 +135,15 @@ std::string DescribeFailure(const TransmitReport& report, const ComPortMap& port
     return Format(IDS_PORT_REASON_OTHER, system.c_str());
 }
 
-PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap& ports)
+PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap& ports,
+                                   PortWait wait)
 {
     PortStatusTexts texts;
     texts.caption = LoadResString(!last.finished     ? IDS_PORT_GROUP
                                   : last.Succeeded() ? IDS_PORT_GROUP_OK
                                                      : IDS_PORT_GROUP_FAILED);
-    const std::string lastLine = LastTransmissionLine(last, ports);
+    texts.accessibleName = AccessibleState(last, ports, wait);
+    const std::string lastLine = LastTransmissionLine(last, ports, wait);
     const int shownPort = last.finished ? static_cast<int>(last.portIndex) : 0;
     texts.groupTip =
         (shownPort >= 0 && shownPort < kComPortCount ? DeviceLine(shownPort, ports) + "\n"

@@ -13,11 +13,20 @@ struct PortStatusTexts {
     std::string caption;
     std::string groupTip;
     std::array<std::string, kComPortCount> comTips;
+    // What a screen reader says of the port group: its state in one line.
+    std::string accessibleName;
     friend bool operator==(const PortStatusTexts&, const PortStatusTexts&) = default;
 };
 
+// Why a change is held back from the port, if it is.
+enum class PortWait {
+    None,
+    NoChannelEnabled, // a change is kept until an Ena box is ticked
+};
+
 // `ports`: what COM1..COM4 stand for now. `last`: the last finished transmission, if any.
-PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap& ports);
+PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap& ports,
+                                   PortWait wait = PortWait::None);
 // Why a transmission failed, in an operator's words with the remedy; "" when it did not.
 std::string DescribeFailure(const TransmitReport& report, const ComPortMap& ports);
 // COM1..COM4 as the program's port map numbers them now.

@@ -28,9 +28,7 @@ std::string FormatRange(const std::string& pattern, const std::string& low, cons
 
 bool FailWith(CDataExchange* pDX, const std::string& text)
 {
-    if (!pDX->m_bSilent)
-        pDX->m_pDlgWnd->MessageBox(text, MB_OK | MB_ICONEXCLAMATION);
-    pDX->Fail();
+    pDX->Refuse(text);
     return false;
 }
 
@@ -40,6 +38,8 @@ void CDataExchange::PrepareEditCtrl(int id)
 {
     m_idLastControl = id;
     m_bEditLastControl = true;
+    if (m_bSaveAndValidate)
+        m_editsRead.push_back(id);
 }
 
 void CDataExchange::PrepareCtrl(int id)
@@ -48,15 +48,22 @@ void CDataExchange::PrepareCtrl(int id)
     m_bEditLastControl = false;
 }
 
-void CDataExchange::Fail()
+void CDataExchange::Refuse(const std::string& message)
 {
-    if (CWindowPeer* peer = m_pDlgWnd->GetPeer();
-        peer != nullptr && m_idLastControl != 0 && !m_bSilent) {
+    m_bFailed = true;
+    const std::string boxText = m_pDlgWnd->GetDlgItemText(m_idLastControl);
+    const bool show = m_voice == ExchangeVoice::Speak ||
+                      (m_voice == ExchangeVoice::SpeakUnseen &&
+                       !m_pDlgWnd->RefusalShown(m_idLastControl, boxText, message));
+    if (!show)
+        return;
+    m_pDlgWnd->MessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+    m_pDlgWnd->RememberRefusalShown(m_idLastControl, boxText, message);
+    if (CWindowPeer* peer = m_pDlgWnd->GetPeer(); peer != nullptr && m_idLastControl != 0) {
         peer->FocusItem(m_idLastControl);
         if (m_bEditLastControl)
             peer->SelectAllText(m_idLastControl);
     }
-    m_bFailed = true;
 }
 
 void DDX_Control(CDataExchange* pDX, int id, CSliderCtrl& control)

@@ -1,38 +1,50 @@
 // The data exchange between a dialog's controls and its members. In the members direction
-// every helper validates; the first failure shows its message, puts the focus (and, for an
-// edit box, the selection of all its text) on the offending control, marks the exchange
-// failed and returns false, and the caller stops there.
+// every helper validates; the first failure marks the exchange failed and returns false, and
+// the caller stops there. Unless the exchange's voice keeps it quiet, the failure shows its
+// message and puts the focus (and, for an edit box, the selection of all its text) on the
+// offending control.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class CDialog;
 class CSliderCtrl;
 
+// Whether a refusal is shown to the operator.
+enum class ExchangeVoice {
+    Speak,       // always: the exchange answers an action of the operator's
+    SpeakUnseen, // only a refusal the operator has not been shown yet (same box, same text)
+    Silent,      // never; the focus stays where it is
+};
+
 class CDataExchange {
 public:
-    // A silent exchange fails and stops as any other, but shows no message and leaves the
-    // focus where it is.
-    CDataExchange(CDialog* dialog, bool saveAndValidate, bool silent = false)
-        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate), m_bSilent(silent)
+    CDataExchange(CDialog* dialog, bool saveAndValidate, ExchangeVoice voice = ExchangeVoice::Speak)
+        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate), m_voice(voice)
     {
     }
 
     // Remembers the control being exchanged, for the focus after a failure.
     void PrepareEditCtrl(int id);
     void PrepareCtrl(int id);
-    // Focuses (and selects) the last control and marks the exchange failed.
-    void Fail();
+    // Refuses the last control with `message`: shows it as the voice allows, then focuses (and
+    // selects) that control when it was shown, and marks the exchange failed.
+    void Refuse(const std::string& message);
     bool Failed() const { return m_bFailed; }
+    // The edit boxes this exchange read, in order; after a failure the last is the one refused.
+    const std::vector<int>& EditControlsRead() const { return m_editsRead; }
 
     CDialog* m_pDlgWnd;
     bool m_bSaveAndValidate;
-    bool m_bSilent;
+    ExchangeVoice m_voice;
     int m_idLastControl = 0;
     bool m_bEditLastControl = false;
 
 private:
     bool m_bFailed = false;
+    std::vector<int> m_editsRead;
 };
 
 // Binds the slider object to its control the first time; afterwards nothing.

@@ -70,22 +70,47 @@ void CDialog::EndDialog(int result)
         m_pPeer->EndModalLoop(result);
 }
 
-bool CDialog::UpdateData(bool bSaveAndValidate)
+bool CDialog::Exchange(bool bSaveAndValidate, ExchangeVoice voice)
 {
-    CDataExchange dx(this, bSaveAndValidate);
+    CDataExchange dx(this, bSaveAndValidate, voice);
     ++m_nExchangeDepth;
     DoDataExchange(&dx);
     --m_nExchangeDepth;
+    if (!bSaveAndValidate)
+        return true;
+    m_nRefusedId = dx.Failed() ? dx.m_idLastControl : 0;
+    // A box read and accepted has no refusal standing any more: the next one is news.
+    for (int id : dx.EditControlsRead())
+        if (!dx.Failed() || id != dx.m_idLastControl)
+            m_shownRefusals.erase(id);
     return !dx.Failed();
+}
+
+bool CDialog::UpdateData(bool bSaveAndValidate)
+{
+    return Exchange(bSaveAndValidate, ExchangeVoice::Speak);
 }
 
 bool CDialog::UpdateDataSilently()
 {
-    CDataExchange dx(this, true, true);
-    ++m_nExchangeDepth;
-    DoDataExchange(&dx);
-    --m_nExchangeDepth;
-    return !dx.Failed();
+    return Exchange(true, ExchangeVoice::Silent);
+}
+
+bool CDialog::UpdateDataUnlessShown()
+{
+    return Exchange(true, ExchangeVoice::SpeakUnseen);
+}
+
+bool CDialog::RefusalShown(int id, const std::string& boxText, const std::string& message) const
+{
+    const auto it = m_shownRefusals.find(id);
+    return it != m_shownRefusals.end() && it->second.first == boxText &&
+           it->second.second == message;
+}
+
+void CDialog::RememberRefusalShown(int id, const std::string& boxText, const std::string& message)
+{
+    m_shownRefusals[id] = {boxText, message};
 }
 
 bool CDialog::OnInitDialog()

@@ -9,7 +9,9 @@
 #include "DialogTemplate.h"
 #include "Wnd.h"
 
+#include <map>
 #include <memory>
+#include <string>
 
 class CDialog : public CWnd {
 public:
@@ -33,8 +35,19 @@ public:
     bool UpdateData(bool bSaveAndValidate = true);
     // The members direction without a word: a failure stops the exchange as usual but shows no
     // message and moves no focus. For reading the controls when nobody is at the keyboard's
-    // end of it (a retry, closing).
+    // end of it (closing).
     bool UpdateDataSilently();
+    // The members direction for an exchange the operator did not ask for (a timer): it shows a
+    // refusal only when the operator has not been shown that box's refusal of that text yet,
+    // so one refusal gives one message.
+    bool UpdateDataUnlessShown();
+    // The control at which the last members-direction exchange stopped, or 0 when it ran to
+    // its end.
+    int RefusedControl() const { return m_nRefusedId; }
+    // Whether the operator has been shown `message` refusing `boxText` in control `id`, and the
+    // box has not been accepted since. For the exchange.
+    bool RefusalShown(int id, const std::string& boxText, const std::string& message) const;
+    void RememberRefusalShown(int id, const std::string& boxText, const std::string& message);
     // True while an exchange runs (including while it shows a validation message).
     bool InExchange() const { return m_nExchangeDepth > 0; }
 
@@ -58,8 +71,13 @@ protected:
     bool SuppressingNotifications() const override { return InExchange(); }
 
 private:
+    bool Exchange(bool bSaveAndValidate, ExchangeVoice voice);
+
     int m_nTemplateId;
     const DialogTemplate* m_pTemplate;
     int m_nExchangeDepth = 0;
+    int m_nRefusedId = 0;
+    // By box: the text refused and the message the operator was shown for it.
+    std::map<int, std::pair<std::string, std::string>> m_shownRefusals;
     std::unique_ptr<CWindowPeer> m_pOwnedPeer;
 };

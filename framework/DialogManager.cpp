@@ -18,7 +18,8 @@ bool IsButton(ControlKind kind)
 } // namespace
 
 CDialogManager::CDialogManager(const DialogTemplate& tmpl, CDialog* dialog)
-    : m_tmpl(tmpl), m_pDialog(dialog), m_faders(tmpl.controls.size())
+    : m_tmpl(tmpl), m_pDialog(dialog), m_faders(tmpl.controls.size()),
+      m_accessible(tmpl.controls.size())
 {
 }
 
@@ -445,6 +446,71 @@ void CDialogManager::SetToolTipAt(int index, const std::string& text)
 {
     if (Valid(index))
         ShowToolTip(index, text);
+}
+
+void CDialogManager::SetAccessibleNameAt(int index, const std::string& name)
+{
+    if (!Valid(index))
+        return;
+    m_accessible[static_cast<std::size_t>(index)].name = name;
+    ShowAccessibleName(index, name);
+}
+
+void CDialogManager::SetAccessibleDescriptionAt(int index, const std::string& text)
+{
+    if (!Valid(index))
+        return;
+    m_accessible[static_cast<std::size_t>(index)].description = text;
+    ShowAccessibleDescription(index, text);
+}
+
+void CDialogManager::SetLabelFor(int labelIndex, int controlIndex)
+{
+    if (Valid(labelIndex) && Valid(controlIndex) && Kind(labelIndex) == ControlKind::Label)
+        ShowLabelFor(labelIndex, controlIndex);
+}
+
+void CDialogManager::SetFaderValueScale(int id, int top)
+{
+    const int index = IndexOf(id);
+    if (!Valid(index) || Kind(index) != ControlKind::Trackbar)
+        return;
+    m_faders[static_cast<std::size_t>(index)].valueTop = std::max(top, 0);
+    ShowFaderValueScale(index);
+}
+
+const std::string& CDialogManager::AccessibleNameAt(int index) const
+{
+    static const std::string none;
+    return Valid(index) ? m_accessible[static_cast<std::size_t>(index)].name : none;
+}
+
+const std::string& CDialogManager::AccessibleDescriptionAt(int index) const
+{
+    static const std::string none;
+    return Valid(index) ? m_accessible[static_cast<std::size_t>(index)].description : none;
+}
+
+int CDialogManager::FaderAccessibleTop(int index) const
+{
+    if (!Valid(index) || Kind(index) != ControlKind::Trackbar)
+        return 0;
+    const FaderRange& range = m_faders[static_cast<std::size_t>(index)];
+    return range.valueTop > 0 ? range.valueTop
+                              : std::max(range.minimum, range.maximum) - range.minimum;
+}
+
+int CDialogManager::FaderAccessibleValue(int index) const
+{
+    if (!Valid(index) || Kind(index) != ControlKind::Trackbar)
+        return 0;
+    const FaderRange& range = m_faders[static_cast<std::size_t>(index)];
+    const std::int64_t highest = std::max(range.minimum, range.maximum);
+    const std::int64_t length = highest - range.minimum;
+    if (length == 0)
+        return 0;
+    const std::int64_t fromEnd = highest - ControlFaderPos(index);
+    return static_cast<int>(fromEnd * FaderAccessibleTop(index) / length);
 }
 
 void CDialogManager::FocusFirstTabStop()

@@ -94,6 +94,14 @@ public:
     int DefaultButton() const;
     int FaderPageSize(int index) const;
 
+    // What the dialog said a screen reader should say of the control at `index` ("" for
+    // nothing), for backends to apply and tests to read.
+    const std::string& AccessibleNameAt(int index) const;
+    const std::string& AccessibleDescriptionAt(int index) const;
+    // A trackbar's accessible value now, in the units the dialog gave, and the most it reads.
+    int FaderAccessibleValue(int index) const;
+    int FaderAccessibleTop(int index) const;
+
     // CWindowPeer: the controls, through the rules above.
     std::string GetItemText(int id) const final;
     void SetItemText(int id, const std::string& text) final;
@@ -108,6 +116,10 @@ public:
     void SelectAllText(int id) final;
     void SetTextAt(int index, const std::string& text) final;
     void SetToolTipAt(int index, const std::string& text) final;
+    void SetAccessibleNameAt(int index, const std::string& name) final;
+    void SetAccessibleDescriptionAt(int index, const std::string& text) final;
+    void SetLabelFor(int labelIndex, int controlIndex) final;
+    void SetFaderValueScale(int id, int top) final;
     void FocusFirstTabStop() final;
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) final;
 
@@ -136,6 +148,13 @@ protected:
     virtual void ShowAllSelected(int index) = 0;
     // Whether the control can take the focus now (shown and enabled).
     virtual bool CanFocus(int /*index*/) const { return true; }
+    // The accessible texts and ties, for backends whose toolkit holds them itself; backends
+    // that answer a screen reader's questions ask AccessibleNameAt and the like instead.
+    virtual void ShowAccessibleName(int /*index*/, const std::string& /*name*/) {}
+    virtual void ShowAccessibleDescription(int /*index*/, const std::string& /*text*/) {}
+    virtual void ShowLabelFor(int /*labelIndex*/, int /*controlIndex*/) {}
+    // A trackbar's accessible value now reads in other units: a screen reader may be told.
+    virtual void ShowFaderValueScale(int /*index*/) {}
     // A modal box over the window; its loop keeps dispatching timers.
     virtual int ShowMessageBox(const std::string& text, const std::string& caption,
                                unsigned flags) = 0;
@@ -144,6 +163,11 @@ private:
     struct FaderRange {
         int minimum = 0;
         int maximum = kFaderDefaultMax;
+        int valueTop = 0; // the accessible value's top; 0: the range's length
+    };
+    struct AccessibleTexts {
+        std::string name;
+        std::string description;
     };
 
     bool Valid(int index) const;
@@ -158,6 +182,7 @@ private:
 
     const DialogTemplate& m_tmpl;
     CDialog* m_pDialog;
-    std::vector<FaderRange> m_faders; // by template index; used for trackbars only
+    std::vector<FaderRange> m_faders;          // by template index; used for trackbars only
+    std::vector<AccessibleTexts> m_accessible; // by template index
     int m_nBoxDepth = 0;
 };

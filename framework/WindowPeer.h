@@ -47,6 +47,18 @@ public:
     virtual void SetTextAt(int index, const std::string& text) = 0;
     // A tooltip for the control at `index` in template order.
     virtual void SetToolTipAt(int index, const std::string& text) = 0;
+    // What a screen reader says of the control at `index` in template order: its name, where
+    // the control's own text says too little, and a longer description. The dialog decides
+    // the texts; a backend applies them.
+    virtual void SetAccessibleNameAt(int index, const std::string& name) = 0;
+    virtual void SetAccessibleDescriptionAt(int index, const std::string& text) = 0;
+    // The label at `labelIndex` names the control at `controlIndex`, where the toolkit can
+    // tie the two.
+    virtual void SetLabelFor(int labelIndex, int controlIndex) = 0;
+    // The units of a trackbar's accessible value: how far the thumb stands from the end of
+    // the range (the bottom of a vertical trackbar), where the whole range reads `top`
+    // (truncated). Until set, the whole range reads its own length.
+    virtual void SetFaderValueScale(int id, int top) = 0;
 
     // The window.
     virtual void SetCaption(const std::string& text) = 0;

@@ -141,6 +141,27 @@ constexpr int IDS_PORT_REASON_UNPLUGGED = 162;   // COM number, device path, des
 constexpr int IDS_PORT_REASON_HELD = 163;        // holder
 constexpr int IDS_PORT_HOLDER = 164;             // PID, program name
 constexpr int IDS_PORT_HOLDER_PID = 165;         // PID, when the program has no name
+constexpr int IDS_PORT_TIP_SENT_ONE = 166;       // as IDS_PORT_TIP_SENT, for one frame
+// A change held back because no Ena box is ticked.
+constexpr int IDS_PORT_TIP_NO_CHANNEL = 167;
+// The port group's state as a screen reader says it (its accessible name).
+constexpr int IDS_PORT_STATE_NONE_YET = 168;
+constexpr int IDS_PORT_STATE_REACHED = 169;      // COM number
+constexpr int IDS_PORT_STATE_FAILED = 170;       // COM number, reason
+constexpr int IDS_PORT_STATE_NO_CHANNEL = 171;
+// Accessible names: what a screen reader calls a control whose own text says too little.
+// printf formats with the channel, or the COM number, the control stands for.
+constexpr int IDS_NAME_FADER = 180;              // channel
+constexpr int IDS_NAME_LEVEL = 181;              // channel
+constexpr int IDS_NAME_SET = 182;                // channel
+constexpr int IDS_NAME_GROUP = 183;              // channel
+constexpr int IDS_NAME_ENABLE = 184;             // channel
+constexpr int IDS_NAME_BASE = 185;
+constexpr int IDS_NAME_BASE_UP = 186;
+constexpr int IDS_NAME_BASE_DOWN = 187;
+constexpr int IDS_NAME_PORT = 188;               // COM number
+constexpr int IDS_NAME_GROUP_ALL = 189;
+constexpr int IDS_NAME_ENABLE_ALL = 190;
 
 // clang-format on
 

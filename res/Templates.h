@@ -10,3 +10,5 @@ const DialogTemplate* FindDialogTemplate(int id);
 // Template index, in IDD_CONSOLE, of the group box around the COM radios. It has no id of its
 // own (IDC_STATIC), so code that retitles it finds it by position.
 constexpr int kPortGroupBoxIndex = 59;
+// Template index, in IDD_CONSOLE, of the "Base Addr" label (IDC_STATIC), which names the base box.
+constexpr int kBaseLabelIndex = 49;

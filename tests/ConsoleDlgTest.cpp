@@ -195,40 +195,67 @@ TEST_F(ConsoleSetLevel, PercentAbove100GoesToTheTopButTheBoxKeepsItsText)
     EXPECT_TRUE(win.MessageBoxes().empty());
 }
 
-TEST_F(ConsoleSetLevel, ValueOutOfRangeWarnsThenStillMovesTheFader)
-{
-    win.Click(IDC_VALUE);
-    win.Type(IDC_LEVEL1, "300");
-    win.Click(IDC_SET1);
-    EXPECT_THAT(Messages(), ElementsAre(kLevelRange));
-    EXPECT_EQ(Fader(0), 0);
-    EXPECT_EQ(dlg.m_nPrevPos[0], 0);
-    EXPECT_EQ(dlg.m_nCurPos[0], 0);
-    EXPECT_EQ(Box(0), "300");
-}
+struct RefusedSetCase {
+    const char* name;
+    bool valueUnits;
+    const char* text;
+    const char* message;
+};
 
-TEST_F(ConsoleSetLevel, EmptiedBoxUsesTheLevelLastReadFromIt)
+class ConsoleRefusedSet : public ConsoleFixture,
+                          public ::testing::WithParamInterface<RefusedSetCase> {};
+
+// The operator is told the number is refused: the fader stays where it was, and nothing is
+// marked for sending.
+TEST_P(ConsoleRefusedSet, WarnsOnceAndLeavesTheFaderWhereItIs)
 {
+    if (GetParam().valueUnits)
+        win.Click(IDC_VALUE);
     win.Type(IDC_LEVEL1, "40");
     win.Click(IDC_SET1);
-    ASSERT_EQ(Fader(0), 153);
-    win.Type(IDC_LEVEL1, "");
-    win.MoveFader(IDC_SLIDER1, 10);
-    ASSERT_EQ(Box(0), "96") << "the scroll rewrote the emptied box";
-    win.Type(IDC_LEVEL1, "");
-    win.ClearMessageBoxes();
+    ASSERT_EQ(Fader(0), GetParam().valueUnits ? 215 : 153);
+    dlg.m_bDirty = 0;
+    win.Type(IDC_LEVEL1, GetParam().text);
     win.Click(IDC_SET1);
-    EXPECT_THAT(Messages(), ElementsAre(kInteger));
-    // 96 % was the last number written to the box: 255 - 96 * 255 / 100.
-    EXPECT_EQ(Fader(0), 11);
+    EXPECT_THAT(Messages(), ElementsAre(GetParam().message));
+    EXPECT_EQ(Fader(0), GetParam().valueUnits ? 215 : 153);
+    EXPECT_EQ(dlg.m_nPrevPos[0], Fader(0));
+    EXPECT_EQ(dlg.m_nCurPos[0], Fader(0));
+    EXPECT_EQ(Box(0), GetParam().text);
+    EXPECT_EQ(dlg.m_bDirty, 0);
 }
 
-TEST_F(ConsoleSetLevel, SetAllWithOneFailingBoxShowsTheMessageEightTimes)
+INSTANTIATE_TEST_SUITE_P(
+    Console, ConsoleRefusedSet,
+    ::testing::Values(RefusedSetCase{"PercentTooHigh", false, "300", kLevelRange.c_str()},
+                      RefusedSetCase{"ValueTooHigh", true, "300", kLevelRange.c_str()},
+                      RefusedSetCase{"Emptied", false, "", kInteger.c_str()},
+                      RefusedSetCase{"Letters", true, "ab", kInteger.c_str()}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConsoleSetLevel, AnotherChannelsRefusedBoxStillLetsThisFaderMove)
 {
-    win.Type(IDC_LEVEL5, "x");
+    win.Type(IDC_LEVEL2, "50");
+    win.Type(IDC_LEVEL1, "x");
+    win.Click(IDC_SET2);
+    EXPECT_THAT(Messages(), ElementsAre(kInteger));
+    // The exchange stopped at box 1, so box 2's member still holds its last number (0).
+    EXPECT_EQ(Fader(1), 255);
+    EXPECT_EQ(dlg.m_bDirty, 1);
+}
+
+TEST_F(ConsoleSetLevel, SetAllWithOneFailingBoxShowsTheMessageOnceAndSetsTheOthers)
+{
+    win.Click(IDC_VALUE);
+    win.Type(IDC_LEVEL1, "55");
+    win.Type(IDC_LEVEL5, "300");
     win.ClearMessageBoxes();
     win.Click(IDC_SET_ALL);
-    EXPECT_EQ(Messages(), std::vector<std::string>(8, kInteger));
+    EXPECT_THAT(Messages(), ElementsAre(kLevelRange));
+    EXPECT_EQ(Fader(0), 200);
+    EXPECT_EQ(Fader(4), 255) << "the refused channel's fader stays";
+    win.Click(IDC_SET_ALL);
+    EXPECT_EQ(Messages().size(), 2U) << "a new press is a new action";
 }
 
 TEST_F(ConsoleSetLevel, EnterInALevelBoxPressesSetAll)

@@ -2,8 +2,9 @@
 // port. After every tick the bytes that reached the port are decoded and held against what
 // the console showed at that tick: every frame well formed, every channel one of the block's,
 // enabled, and carrying exactly the level its box showed; nothing for a refused box, nothing
-// while the base box is refused or still being typed; every enabled, acceptable channel sent
-// whenever a transmission ran and the port opened; and a failed transmission tried again.
+// while the base box is refused or still being typed, and no port touched while no channel is
+// enabled; every enabled, acceptable channel sent whenever a transmission ran and the port
+// opened; a failed transmission tried again; and no refusal shown twice by the ticks.
 #include "console/ConsoleDlg.h"
 #include "framework/NumberParse.h"
 #include "link/SerialLink.h"
@@ -22,6 +23,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -34,7 +36,7 @@
 namespace {
 
 constexpr auto kWorkerDeadline = std::chrono::seconds(10);
-constexpr int kSoakTicks = 500;
+constexpr int kSoakTicks = 1000;
 constexpr std::size_t kActionLogLength = 40;
 constexpr std::uint8_t kDeviceAddressByte = 0xFF;
 constexpr std::uint8_t kHeaderByte = 0x00;
@@ -70,21 +72,26 @@ std::optional<std::int32_t> LevelFromBox(const std::string& text, bool rawUnits)
     return std::min(*number, kPercentFull) * kRawFull / kPercentFull;
 }
 
-// The message the members-direction exchange shows for these texts, or nothing when it passes.
-std::optional<std::string> ExpectedExchangeMessage(const std::string& base,
-                                                   const std::array<std::string, 8>& levels)
+// Where the members-direction exchange stops for these texts, and with which message.
+struct Refusal {
+    int id;
+    std::string message;
+};
+
+std::optional<Refusal> ExpectedRefusal(const std::string& base,
+                                       const std::array<std::string, 8>& levels)
 {
     const auto address = ParseUnsignedBox(base);
     if (!address)
-        return kParseUnsignedText;
+        return Refusal{IDC_BASE_ADDR, kParseUnsignedText};
     if (*address < kBaseAddressMin || *address > kBaseAddressMax)
-        return kBaseRangeText;
-    for (const std::string& text : levels) {
-        const auto level = ParseSignedBox(text);
+        return Refusal{IDC_BASE_ADDR, kBaseRangeText};
+    for (int i = 0; i < kFaderCount; ++i) {
+        const auto level = ParseSignedBox(levels[At(i)]);
         if (!level)
-            return kParseSignedText;
+            return Refusal{kLevelIds[At(i)], kParseSignedText};
         if (*level < kLevelBoxMin || *level > kLevelBoxMax)
-            return kLevelRangeText;
+            return Refusal{kLevelIds[At(i)], kLevelRangeText};
     }
     return std::nullopt;
 }
@@ -97,6 +104,7 @@ struct SoakCounts {
     int framesChecked = 0;
     int refusedEnabledBoxes = 0;
     int heldForBase = 0;
+    int heldForEna = 0;
     int retries = 0;
     int tickMessages = 0;
     int actionMessages = 0;
@@ -221,6 +229,19 @@ private:
         return Chance(50) ? "12a" : "+0";
     }
 
+    std::array<std::string, 8> LevelBoxes() const
+    {
+        std::array<std::string, 8> boxes;
+        for (int i = 0; i < kFaderCount; ++i)
+            boxes[At(i)] = win.GetItemText(kLevelIds[At(i)]);
+        return boxes;
+    }
+
+    std::optional<Refusal> RefusalNow() const
+    {
+        return ExpectedRefusal(win.GetItemText(IDC_BASE_ADDR), LevelBoxes());
+    }
+
     void Act()
     {
         const int roll = Pick(0, 999);
@@ -229,11 +250,15 @@ private:
         if (roll < 110) {
             const int i = Pick(0, 7);
             Note("Set " + std::to_string(i + 1));
+            const auto refusal = RefusalNow();
             win.Click(kSetIds[At(i)]);
-            marksDirty = true;
+            // A Set whose own box is refused changes nothing.
+            marksDirty = !refusal || refusal->id != kLevelIds[At(i)];
         } else if (roll < 140) {
             Note("Set All");
+            const std::size_t before = win.MessageBoxes().size();
             win.Click(IDC_SET_ALL);
+            EXPECT_LE(win.MessageBoxes().size(), before + 1) << "one press, one message";
             marksDirty = true;
         } else if (roll < 180) {
             const int i = Pick(0, 7);
@@ -304,11 +329,22 @@ private:
             EXPECT_EQ(dlg.m_bDirty, 1) << "a level change must be marked for the next tick";
         else
             EXPECT_EQ(dlg.m_bDirty, dirtyBefore) << "only level changes mark the levels";
+        ForgetChangedRefusals();
+    }
+
+    // A box whose text has changed since its refusal was shown may be refused anew.
+    void ForgetChangedRefusals()
+    {
+        std::erase_if(m_seenRefusals, [this](const auto& seen) {
+            return win.GetItemText(seen.first) != seen.second;
+        });
     }
 
     void OnMessageBox(const std::string& text)
     {
         EXPECT_TRUE(IsValidationText(text)) << "unexpected message: " << text;
+        if (const auto refusal = RefusalNow())
+            m_seenRefusals[refusal->id] = win.GetItemText(refusal->id);
         if (m_inTick)
             return;
         ++m_counts.actionMessages;
@@ -335,9 +371,8 @@ private:
 
     void Tick()
     {
-        std::array<std::string, 8> boxes;
-        for (int i = 0; i < kFaderCount; ++i)
-            boxes[At(i)] = win.GetItemText(kLevelIds[At(i)]);
+        const std::array<std::string, 8> boxes = LevelBoxes();
+        const auto seenBefore = m_seenRefusals;
         const std::string baseText = win.GetItemText(IDC_BASE_ADDR);
         std::array<std::int32_t, 8> enaChecks{};
         for (int i = 0; i < kFaderCount; ++i)
@@ -379,26 +414,38 @@ private:
             EXPECT_TRUE(events.empty()) << "a tick that sends nothing touched the port";
             EXPECT_TRUE(shown.empty()) << "a tick that sends nothing ran an exchange";
             EXPECT_EQ(dlg.m_bDirty, wanted ? 1 : 0) << "a held change must stay marked";
+            ForgetChangedRefusals();
+            return;
+        }
+        // The tick's own exchange: at most one message, for the first box it refuses, and
+        // never one the operator has already been shown for that box and text.
+        const auto refusal = ExpectedRefusal(baseText, boxes);
+        if (!shown.empty()) {
+            ++m_counts.tickMessages;
+            ASSERT_TRUE(refusal) << ::testing::PrintToString(shown);
+            EXPECT_EQ(shown, std::vector<std::string>{refusal->message});
+            const auto seen = seenBefore.find(refusal->id);
+            EXPECT_TRUE(seen == seenBefore.end() || seen->second != win.GetItemText(refusal->id))
+                << "the tick showed a refusal the operator had already seen";
+        }
+        // What the exchange left behind: the base as read (also when out of range), the Ena
+        // boxes only when the exchange got that far.
+        const auto parsedBase = ParseUnsignedBox(baseText);
+        EXPECT_EQ(dlg.m_nBaseAddress, parsedBase ? *parsedBase : baseBefore);
+        EXPECT_EQ(dlg.m_bEnable, refusal ? enableBefore : enaChecks);
+        ForgetChangedRefusals();
+
+        // No channel enabled: the port is not touched and the change waits for an Ena box.
+        if (std::none_of(enaChecks.begin(), enaChecks.end(), [](auto on) { return on; })) {
+            ++m_counts.heldForEna;
+            EXPECT_TRUE(events.empty()) << "nothing to send, yet the port was touched";
+            EXPECT_EQ(dlg.m_bDirty, 1) << "a change waiting for Ena must stay marked";
             return;
         }
         if (retry)
             ++m_counts.retries;
         ++m_counts.transmissions;
         EXPECT_EQ(dlg.m_bDirty, 0) << "a started transmission must clear the mark";
-
-        // The tick's own exchange: one message for the first box it refuses, none otherwise.
-        const auto expectedMessage = ExpectedExchangeMessage(baseText, boxes);
-        if (expectedMessage) {
-            ++m_counts.tickMessages;
-            EXPECT_EQ(shown, std::vector<std::string>{*expectedMessage});
-        } else {
-            EXPECT_TRUE(shown.empty()) << ::testing::PrintToString(shown);
-        }
-        // What the exchange left behind: the base as read (also when out of range), the Ena
-        // boxes only when the exchange got that far.
-        const auto parsedBase = ParseUnsignedBox(baseText);
-        EXPECT_EQ(dlg.m_nBaseAddress, parsedBase ? *parsedBase : baseBefore);
-        EXPECT_EQ(dlg.m_bEnable, expectedMessage ? enableBefore : enaChecks);
 
         const int portIndex = dlg.m_nPortIndex;
         ASSERT_GE(portIndex, 0);
@@ -487,8 +534,9 @@ private:
     TransmitSnapshot m_snapshot;
     std::set<int> m_missing; // COM indexes whose device this port no longer has
     bool m_inTick = false;
-    bool m_lastFailed = false;    // the last transmission did not get through
-    std::string m_tickBase = "1"; // the base box's text at the last tick
+    bool m_lastFailed = false;                 // the last transmission did not get through
+    std::map<int, std::string> m_seenRefusals; // box id: the text whose refusal was shown
+    std::string m_tickBase = "1";              // the base box's text at the last tick
     std::deque<std::string> m_log;
     SoakCounts m_counts;
 
@@ -516,6 +564,7 @@ TEST_P(ConsoleSoakTest, EveryTransmissionCarriesExactlyWhatTheBoxesShowed)
     EXPECT_GT(counts.framesChecked, kSoakTicks);
     EXPECT_GT(counts.refusedEnabledBoxes, 0);
     EXPECT_GT(counts.heldForBase, 0);
+    EXPECT_GT(counts.heldForEna, 0);
     EXPECT_GT(counts.retries, 0);
     EXPECT_GT(counts.tickMessages, 0);
     EXPECT_GT(counts.actionMessages, 0);

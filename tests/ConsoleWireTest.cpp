@@ -9,6 +9,9 @@ using Kind = CRecordingCommPort::EventKind;
 constexpr std::uint16_t M = MARKPARITY;
 constexpr std::uint16_t S = SPACEPARITY;
 constexpr std::uint32_t kSomeOpenError = 5;
+const std::string kLevelRangeText = "Please enter an integer between 0 and 255.";
+const std::string kIntegerText = "Please enter an integer.";
+using ::testing::ElementsAre;
 
 std::vector<FrameByte> Frame(std::uint32_t channel, std::uint8_t level)
 {
@@ -69,13 +72,35 @@ TEST_F(ConsoleWire, NothingChangedMeansNoTransmission)
     EXPECT_TRUE(port->Events().empty());
 }
 
-TEST_F(ConsoleWire, AllChannelsOffStillOpensAndClosesThePort)
+// First use: the operator moves faders before ticking any Ena box. Nothing goes out and the
+// port is left alone, but the change waits: the first Ena ticked sends it.
+TEST_F(ConsoleWire, AChangeWithNoChannelEnabledTouchesNoPortAndWaitsForEna)
+{
+    port->FailOpen(kSomeOpenError);
+    win.Click(IDC_VALUE);
+    win.MoveFader(IDC_SLIDER1, 55);
+    TickAndWait();
+    TickAndWait();
+    EXPECT_TRUE(port->Events().empty());
+    EXPECT_EQ(dlg.m_bDirty, 1);
+    EXPECT_EQ(win.TextAt(kPortGroupBoxIndex), "Port") << "not a failed transmission";
+    const std::string tip = win.ToolTipAt(kPortGroupBoxIndex);
+    EXPECT_THAT(tip, ::testing::HasSubstr(
+                         "No channel is enabled: tick Ena under a fader to send its channel."));
+    EXPECT_THAT(tip, ::testing::Not(::testing::HasSubstr("keeps trying")));
+
+    port->ClearFailures();
+    win.Click(IDC_ENA1);
+    TickAndWait();
+    EXPECT_EQ(port->Written(), Frames({{1, 200}}));
+    EXPECT_EQ(dlg.m_bDirty, 0);
+}
+
+TEST_F(ConsoleWire, ClosingWithNoChannelEnabledTouchesNoPort)
 {
     win.Click(IDC_SET1);
-    TickAndWait();
-    EXPECT_EQ(Opens(), 1);
-    EXPECT_TRUE(port->Written().empty());
-    EXPECT_EQ(port->OpenHandles(), 0);
+    win.Close();
+    EXPECT_TRUE(port->Events().empty());
 }
 
 TEST_F(ConsoleWire, PercentIsSentOnTheDeviceScale)
@@ -301,6 +326,34 @@ TEST_F(ConsoleWire, ARetryDoesNotShowARefusedBoxsMessageAgain)
     TickAndWait();
     EXPECT_EQ(Opens(), 3) << "the change is still tried at every tick";
     EXPECT_EQ(Messages().size(), shown) << "a retry showed the message again";
+}
+
+// One refusal, one message: the operator's Set shows it, and the ticks after it read the box
+// without showing it again. A box refused without any action (typed, then only ticks came) is
+// shown once, by a tick; and once accepted, the same refusal is news again.
+TEST_F(ConsoleWire, ARefusalIsShownOnceWhetherAnActionOrATickMetItFirst)
+{
+    port->FailOpen(kSomeOpenError); // every tick tries again, with an exchange
+    win.Click(IDC_ENA1);
+    win.Click(IDC_SET1);
+    win.Type(IDC_LEVEL2, "300");
+    win.Click(IDC_SET2);
+    ASSERT_THAT(Messages(), ElementsAre(kLevelRangeText));
+    TickAndWait();
+    TickAndWait();
+    EXPECT_EQ(Messages().size(), 1U) << "the ticks read the refusal already shown";
+
+    win.Type(IDC_LEVEL2, "0");
+    win.Type(IDC_LEVEL3, "abc");
+    TickAndWait();
+    TickAndWait();
+    EXPECT_THAT(Messages(), ElementsAre(kLevelRangeText, kIntegerText));
+
+    win.Type(IDC_LEVEL3, "0");
+    win.Type(IDC_LEVEL2, "300");
+    TickAndWait();
+    EXPECT_THAT(Messages(), ElementsAre(kLevelRangeText, kIntegerText, kLevelRangeText));
+    EXPECT_EQ(Opens(), 5) << "every tick still tried the port";
 }
 
 struct CloseAfterFailureRow {

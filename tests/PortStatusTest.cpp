@@ -8,6 +8,7 @@
 
 namespace {
 
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 
 SerialPortInfo Port(std::string path, std::string description, bool present = true,
@@ -57,7 +58,53 @@ TEST(PortStatus, ASuccessfulTransmissionTicksTheCaptionAndCountsFrames)
     EXPECT_EQ(texts.caption, "Port \xE2\x9C\x93");
     EXPECT_THAT(texts.groupTip, HasSubstr("8 frames sent to COM1"));
     EXPECT_THAT(texts.comTips[3], HasSubstr("8 frames sent to COM1"));
+    TransmitReport one = Finished(1);
+    one.framesSent = 1;
+    EXPECT_THAT(DescribePortStatus(one, kPorts).groupTip, HasSubstr(": 1 frame sent to COM2."));
 }
+
+struct StateCase {
+    const char* name;
+    TransmitReport report;
+    PortWait wait;
+    const char* accessibleName;
+    const char* tipEnd; // how the tooltip ends
+};
+
+class PortStatusState : public ::testing::TestWithParam<StateCase> {};
+
+// What a screen reader says of the port group, and the tooltip's last line.
+TEST_P(PortStatusState, IsSaidInPlainWords)
+{
+    const PortStatusTexts texts = DescribePortStatus(GetParam().report, kPorts, GetParam().wait);
+    EXPECT_EQ(texts.accessibleName, GetParam().accessibleName);
+    EXPECT_THAT(texts.groupTip, EndsWith(GetParam().tipEnd));
+}
+
+const char* const kNoChannel = "No channel is enabled: tick Ena under a fader to send its channel.";
+
+INSTANTIATE_TEST_SUITE_P(
+    PortStatus, PortStatusState,
+    ::testing::Values(
+        StateCase{"NothingYet", TransmitReport{}, PortWait::None, "Port: nothing sent yet",
+                  "Nothing sent yet: levels go out when you change them."},
+        StateCase{"Reached", Finished(2), PortWait::None, "Port: last transmission reached COM3",
+                  ": 8 frames sent to COM3."},
+        StateCase{"Failed", Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice),
+                  PortWait::None,
+                  "Port: last transmission to COM2 failed: no serial port stands behind COM2. "
+                  "Plug in the adapter, or choose another port.",
+                  "another port.\nThe console keeps trying every half second until the levels "
+                  "get through."},
+        StateCase{"WaitingFirst", TransmitReport{}, PortWait::NoChannelEnabled,
+                  "Port: no channel is enabled, nothing is sent", kNoChannel},
+        // Waiting for an Ena box, a failed change is not being tried: no retry line.
+        StateCase{"WaitingAfterAFailure",
+                  Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice),
+                  PortWait::NoChannelEnabled, "Port: no channel is enabled, nothing is sent",
+                  "another port.\nNo channel is enabled: tick Ena under a fader to send its "
+                  "channel."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct FailureCase {
     const char* name;
@@ -113,10 +160,13 @@ TEST_F(ConsolePortStatus, TheCaptionFollowsTheLastTransmission)
 {
     const int groupBox = kPortGroupBoxIndex;
     EXPECT_EQ(win.TextAt(groupBox), "Port");
+    EXPECT_EQ(win.AccessibleNameAt(groupBox), "Port: nothing sent yet");
+    win.Click(IDC_ENA1);
     win.Click(IDC_SET1);
     TickAndWait();
     win.AdvanceClock(kTickMilliseconds);
     EXPECT_EQ(win.TextAt(groupBox), "Port \xE2\x9C\x93");
+    EXPECT_EQ(win.AccessibleNameAt(groupBox), "Port: last transmission reached COM1");
 
     port->FailOpen(SystemError::kBusy);
     win.Click(IDC_SET1);
@@ -124,6 +174,9 @@ TEST_F(ConsolePortStatus, TheCaptionFollowsTheLastTransmission)
     win.AdvanceClock(kTickMilliseconds);
     EXPECT_EQ(win.TextAt(groupBox), "Port \xE2\x9C\x97");
     EXPECT_THAT(win.ToolTipAt(groupBox), HasSubstr("in use by another program"));
+    EXPECT_THAT(win.AccessibleNameAt(groupBox),
+                HasSubstr("Port: last transmission to COM1 failed: the port is in use"));
+    EXPECT_EQ(win.AccessibleDescriptionAt(groupBox), win.ToolTipAt(groupBox));
 }
 
 } // namespace

@@ -31,13 +31,16 @@ TEST_P(StringTableText, IsExact)
 
 INSTANTIATE_TEST_SUITE_P(
     Strings, StringTableText,
-    testing::Values(StringRow{IDS_PARSE_INT, "Please enter an integer.", true},
-                    StringRow{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2.",
-                              true},
-                    StringRow{IDS_PARSE_UINT, "Please enter a positive integer.", true},
-                    StringRow{IDS_FAILED_TO_LAUNCH_HELP, "Failed to launch help.", true},
-                    StringRow{IDS_ABOUT_MENU, "&About Lumivane...", false},
-                    StringRow{IDS_PORT_GROUP, "Port", false}));
+    testing::Values(
+        StringRow{IDS_PARSE_INT, "Please enter an integer.", true},
+        StringRow{IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2.", true},
+        StringRow{IDS_PARSE_UINT, "Please enter a positive integer.", true},
+        StringRow{IDS_FAILED_TO_LAUNCH_HELP, "Failed to launch help.", true},
+        StringRow{IDS_ABOUT_MENU, "&About Lumivane...", false},
+        StringRow{IDS_PORT_GROUP, "Port", false},
+        StringRow{IDS_PORT_TIP_SENT_ONE, "Last transmission at %s: %d frame sent to COM%d.", false},
+        StringRow{IDS_PORT_TIP_NO_CHANNEL,
+                  "No channel is enabled: tick Ena under a fader to send its channel.", false}));
 
 TEST(StringTable, PortMarksAreUtf8)
 {

@@ -1,11 +1,16 @@
 #include "FaderSlider.h"
 
+#include "DialogStyle.h"
 #include "framework/WinDefs.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalBlocker>
+#include <QStyleOptionSlider>
 #include <QWheelEvent>
+
+#include <vector>
 
 #include <algorithm>
 #include <optional>
@@ -77,6 +82,51 @@ void CFaderSlider::AbandonDrag()
     m_bSilent = true;
     setSliderDown(false);
     m_bSilent = false;
+}
+
+void CFaderSlider::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    if (tickPosition() != NoTicks)
+        DrawTicks(painter, option);
+    style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+}
+
+void CFaderSlider::DrawTicks(QPainter& painter, const QStyleOptionSlider& option) const
+{
+    const bool vertical = orientation() == Qt::Vertical;
+    const int thumb = style()->pixelMetric(QStyle::PM_SliderLength, &option, this);
+    const int mark = style()->pixelMetric(QStyle::PM_SliderTickmarkOffset, &option, this);
+    const int across = vertical ? width() : height();
+    const int along = (vertical ? height() : width()) - thumb;
+    const int interval = std::max(1, tickInterval());
+    std::vector<int> positions;
+    for (int pos = minimum(); pos < maximum(); pos += interval)
+        positions.push_back(pos);
+    positions.push_back(maximum());
+
+    std::vector<QLine> lines;
+    for (int pos : positions) {
+        const int at = QStyle::sliderPositionFromValue(minimum(), maximum(), ToPos(pos), along,
+                                                       option.upsideDown) +
+                       thumb / 2;
+        // The marks at the ends reach a pixel further out, as a trackbar draws them.
+        const int inset = pos == minimum() || pos == maximum() ? 1 : 2;
+        const auto line = [vertical, at](int from, int to) {
+            return vertical ? QLine(from, at, to, at) : QLine(at, from, at, to);
+        };
+        if ((tickPosition() & TicksAbove) != 0)
+            lines.push_back(line(inset, mark));
+        if ((tickPosition() & TicksBelow) != 0)
+            lines.push_back(line(across - 1 - inset, across - 1 - mark));
+    }
+    painter.save();
+    painter.setPen(LineColour(palette()));
+    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    painter.restore();
 }
 
 void CFaderSlider::keyPressEvent(QKeyEvent* event)

@@ -10,6 +10,7 @@
 #include "QtIconResource.h"
 #include "framework/DialogManager.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -65,7 +66,12 @@ QWidget* CQtControlFactory::CreateButton(const ControlTemplate& control, int ind
         break;
     case ControlKind::Radio: {
         auto* radio = new CAutoButton<QRadioButton>(text, m_pWindow);
-        radio->setAutoExclusive(false);
+        // Qt would clear the other radios of the window on a selection: a group of its own,
+        // that clears nothing, leaves that to the dialog manager's WS_GROUP groups. The radio
+        // stays auto-exclusive, and so is announced as a radio button.
+        auto* alone = new QButtonGroup(radio);
+        alone->setExclusive(false);
+        alone->addButton(radio);
         radio->setStyle(m_pCheckStyle);
         button = radio;
         break;
@@ -117,6 +123,8 @@ QWidget* CQtControlFactory::CreateTrackbar(const ControlTemplate& control, int i
     CQtDialogWindow& peer = m_peer;
     slider->m_onScroll = [&peer, index](unsigned code) { peer.FaderScrolled(index, code); };
     slider->m_onKey = [&peer](DialogKey key) { return peer.OnKey(key); };
+    slider->m_accessibleValue = [&peer, index] { return peer.FaderAccessibleValue(index); };
+    slider->m_accessibleTop = [&peer, index] { return peer.FaderAccessibleTop(index); };
     return slider;
 }
 

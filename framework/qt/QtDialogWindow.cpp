@@ -5,6 +5,7 @@
 #include "FaderSlider.h"
 #include "GroupFrame.h"
 #include "NativeSystemMenu.h"
+#include "QtAccessibility.h"
 #include "QtControlFactory.h"
 #include "QtDialogUnits.h"
 #include "QtIconResource.h"
@@ -12,6 +13,7 @@
 #include "framework/Dialog.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
@@ -27,6 +29,7 @@
 CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const DialogTemplate& tmpl, QWidget* parent)
     : CDialogManager(tmpl, &dialog)
 {
+    InstallAccessibleInterfaces();
     auto* widget = new CDialogWidget(*this, parent);
     m_pWidget = widget;
     // A caption with the close button only: no minimise, maximise or resizing.
@@ -275,6 +278,27 @@ bool CQtDialogWindow::CanFocus(int index) const
 {
     const QWidget* widget = WidgetAt(index);
     return widget->focusPolicy() != Qt::NoFocus && widget->isEnabled() && !widget->isHidden();
+}
+
+void CQtDialogWindow::ShowAccessibleName(int index, const std::string& name)
+{
+    WidgetAt(index)->setAccessibleName(QString::fromStdString(name));
+}
+
+void CQtDialogWindow::ShowAccessibleDescription(int index, const std::string& text)
+{
+    WidgetAt(index)->setAccessibleDescription(QString::fromStdString(text));
+}
+
+void CQtDialogWindow::ShowLabelFor(int labelIndex, int controlIndex)
+{
+    static_cast<QLabel*>(WidgetAt(labelIndex))->setBuddy(WidgetAt(controlIndex));
+}
+
+void CQtDialogWindow::ShowFaderValueScale(int index)
+{
+    QAccessibleValueChangeEvent changed(WidgetAt(index), FaderAccessibleValue(index));
+    QAccessible::updateAccessibility(&changed);
 }
 
 int CQtDialogWindow::ShowMessageBox(const std::string& text, const std::string& caption,

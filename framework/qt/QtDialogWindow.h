@@ -92,6 +92,10 @@ protected:
     void ShowFocus(int index, FocusReason reason) override;
     void ShowAllSelected(int index) override;
     bool CanFocus(int index) const override;
+    void ShowAccessibleName(int index, const std::string& name) override;
+    void ShowAccessibleDescription(int index, const std::string& text) override;
+    void ShowLabelFor(int labelIndex, int controlIndex) override;
+    void ShowFaderValueScale(int index) override;
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        unsigned flags) override;
 

@@ -1,5 +1,6 @@
 #include "Win32DialogWindow.h"
 
+#include "Win32Accessible.h"
 #include "Win32DialogTemplate.h"
 #include "Win32MessageBox.h"
 #include "Win32Text.h"
@@ -7,6 +8,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -155,6 +157,14 @@ struct CWin32DialogProcs {
             break;
         case WM_SETFOCUS:
             self->m_nFocus = index;
+            break;
+        case WM_GETOBJECT:
+            // A screen reader asks for the control: the system's answer, with our names.
+            if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT))
+                if (const std::intptr_t answer = AnswerAccessibleObject(
+                        hwnd, wParam, &CWin32DialogWindow::AccessibleFactsOf);
+                    answer != 0)
+                    return answer;
             break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, &Control, kSubclassId);
@@ -533,6 +543,65 @@ bool CWin32DialogWindow::CanFocus(int index) const
     const HWND control = HwndAt(index);
     return control != nullptr && IsWindowEnabled(control) &&
            (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void CWin32DialogWindow::ShowAccessibleName(int index, const std::string& /*name*/)
+{
+    // Asked for when a screen reader wants it (WM_GETOBJECT); it is told that it changed.
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+}
+
+void CWin32DialogWindow::ShowAccessibleDescription(int index, const std::string& /*text*/)
+{
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+}
+
+void CWin32DialogWindow::ShowFaderValueScale(int index)
+{
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+}
+
+std::optional<AccessibleFacts> CWin32DialogWindow::AccessibleFactsOf(HWND__* control)
+{
+    for (const CWin32DialogWindow* window : g_windows) {
+        const int index = window->IndexOfHwnd(control);
+        if (index < 0)
+            continue;
+        AccessibleFacts facts;
+        facts.name = window->AccessibleNameAt(index);
+        facts.description = window->AccessibleDescriptionAt(index);
+        switch (window->KindAt(index)) {
+        case ControlKind::Edit:
+            facts.role = ROLE_SYSTEM_TEXT;
+            break;
+        case ControlKind::PushButton:
+            facts.role = ROLE_SYSTEM_PUSHBUTTON;
+            break;
+        case ControlKind::CheckBox:
+            facts.role = ROLE_SYSTEM_CHECKBUTTON;
+            facts.checked = window->ControlChecked(index);
+            break;
+        case ControlKind::Radio:
+            facts.role = ROLE_SYSTEM_RADIOBUTTON;
+            facts.checked = window->ControlChecked(index);
+            break;
+        case ControlKind::GroupBox:
+            facts.role = ROLE_SYSTEM_GROUPING;
+            break;
+        case ControlKind::Label:
+            facts.role = ROLE_SYSTEM_STATICTEXT;
+            break;
+        case ControlKind::Icon:
+            facts.role = ROLE_SYSTEM_GRAPHIC;
+            break;
+        case ControlKind::Trackbar:
+            facts.role = ROLE_SYSTEM_SLIDER;
+            facts.value = window->FaderAccessibleValue(index);
+            break;
+        }
+        return facts;
+    }
+    return std::nullopt;
 }
 
 int CWin32DialogWindow::ShowMessageBox(const std::string& text, const std::string& caption,

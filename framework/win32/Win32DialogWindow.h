@@ -4,7 +4,8 @@
 // Esc, notifications) live in CDialogManager: every control is subclassed so that the keys
 // those rules answer reach OnKey before the control or IsDialogMessage could act on them,
 // whichever message loop is running. The controls draw and report; this class passes on
-// what they report.
+// what they report, and answers a screen reader's questions with what the dialog says of each
+// control (Win32Accessible.h).
 //
 // Threads: the thread that created the window only. Handlers run synchronously inside the
 // window procedure and may write controls, open message boxes or end the modal run.
@@ -12,9 +13,11 @@
 
 #include "framework/DialogManager.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
+struct AccessibleFacts;
 struct HWND__;
 struct tagMSG;
 
@@ -46,6 +49,8 @@ public:
     // One step of every modal loop of ours: the keyboard interface of the window that a
     // message is for, else translation and dispatch.
     static void DispatchOne(tagMSG& msg);
+    // What a screen reader is told of `control`, if it is a control of one of our windows.
+    static std::optional<AccessibleFacts> AccessibleFactsOf(HWND__* control);
 
     // CWindowPeer: the window.
     void SetCaption(const std::string& text) override;
@@ -81,6 +86,9 @@ protected:
     void ShowFocus(int index, FocusReason reason) override;
     void ShowAllSelected(int index) override;
     bool CanFocus(int index) const override;
+    void ShowAccessibleName(int index, const std::string& name) override;
+    void ShowAccessibleDescription(int index, const std::string& text) override;
+    void ShowFaderValueScale(int index) override;
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        unsigned flags) override;
 

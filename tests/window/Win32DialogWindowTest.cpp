@@ -1,12 +1,17 @@
-// What the native Windows dialogs add to the dialog manager's contract: the help keys and the
-// click-for-help mode that stands in for the caption's "?" button.
+// What the native Windows dialogs add to the dialog manager's contract: the help keys, the
+// click-for-help mode that stands in for the caption's "?" button, and what a screen reader
+// learns of the console's controls through MSAA.
 #include "framework/win32/Win32DialogWindow.h"
 #include "Win32Operator.h"
+#include "console/ConsoleDlg.h"
+#include "tests/ConsoleAccessibility.h"
 #include "tests/DialogManagerContract.h"
+#include "tests/RecordedTransmission.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -124,6 +129,48 @@ TEST_F(Win32DialogWindowTest, TheSessionEndingLetsEveryDialogGoTheTopmostFirst)
     EXPECT_EQ(released, (std::vector<const CHelpRecordingDialog*>{&inner, &m_dialog}));
     EndSession(innerWindow.Handle(), true);
     EXPECT_EQ(released.size(), 2U);
+}
+
+class Win32ConsoleAccessibility : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_window = std::make_unique<CWin32DialogWindow>(m_console, *FindDialogTemplate(IDD_CONSOLE),
+                                                        nullptr);
+        ASSERT_TRUE(m_window->IsCreated());
+        m_console.Attach(*m_window);
+        m_window->Show();
+    }
+    void TearDown() override { m_window.reset(); }
+
+    CRecordedTransmission m_wire;
+    CConsoleDlg m_console{m_wire.worker};
+    std::unique_ptr<CWin32DialogWindow> m_window;
+};
+
+TEST_F(Win32ConsoleAccessibility, EveryControlHasItsOwnNameAndTheRoleOfWhatItIs)
+{
+    TypeText(m_window->Control(IDC_BASE_ADDR), kAccessibleBase);
+    for (const ExpectedAccessible& row : ExpectedConsoleAccessibles()) {
+        SCOPED_TRACE(row.name);
+        const MsaaReading reading = ReadMsaa(m_window->ControlAt(row.index));
+        ASSERT_TRUE(reading.found);
+        EXPECT_EQ(reading.name, row.name);
+        EXPECT_EQ(reading.role, MsaaRole(row.role));
+    }
+}
+
+TEST_F(Win32ConsoleAccessibility, FadersReadInTheBoxesUnitsAndButtonsSayWhetherTheyAreTicked)
+{
+    TypeText(m_window->Control(IDC_LEVEL1), "50");
+    ClickButton(m_window->Control(IDC_SET1)); // position 128
+    EXPECT_EQ(ReadMsaa(m_window->Control(IDC_SLIDER1)).value, "49");
+    ClickButton(m_window->Control(IDC_VALUE));
+    EXPECT_EQ(ReadMsaa(m_window->Control(IDC_SLIDER1)).value, "127");
+    EXPECT_TRUE(ReadMsaa(m_window->Control(IDC_VALUE)).checked);
+    EXPECT_FALSE(ReadMsaa(m_window->Control(IDC_PERCENT)).checked);
+    EXPECT_EQ(ReadMsaa(m_window->ControlAt(kPortGroupBoxIndex)).description.rfind("COM1", 0), 0U)
+        << "the port group's description is its tooltip, which names COM1's device first";
 }
 
 } // namespace

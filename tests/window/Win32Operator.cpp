@@ -1,8 +1,11 @@
 #include "Win32Operator.h"
 
 #include "framework/win32/Win32DialogWindow.h"
+#include "framework/win32/Win32Text.h"
 
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <array>
 
@@ -187,4 +190,68 @@ CPoll::~CPoll()
 {
     KillTimer(nullptr, m_nTimer);
     g_tick = nullptr;
+}
+
+namespace {
+
+VARIANT Self()
+{
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+}
+
+std::string ReadText(IAccessible* object,
+                     HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*))
+{
+    BSTR text = nullptr;
+    if (FAILED((object->*get)(Self(), &text)) || text == nullptr)
+        return {};
+    std::string narrow = Narrow(text);
+    SysFreeString(text);
+    return narrow;
+}
+
+} // namespace
+
+MsaaReading ReadMsaa(HWND__* control)
+{
+    MsaaReading reading;
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          IID_IAccessible, reinterpret_cast<void**>(&object))) ||
+        object == nullptr)
+        return reading;
+    reading.found = true;
+    reading.name = ReadText(object, &IAccessible::get_accName);
+    reading.description = ReadText(object, &IAccessible::get_accDescription);
+    reading.value = ReadText(object, &IAccessible::get_accValue);
+    VARIANT role{};
+    if (SUCCEEDED(object->get_accRole(Self(), &role)) && role.vt == VT_I4)
+        reading.role = role.lVal;
+    VARIANT state{};
+    reading.checked = SUCCEEDED(object->get_accState(Self(), &state)) && state.vt == VT_I4 &&
+                      (state.lVal & STATE_SYSTEM_CHECKED) != 0;
+    object->Release();
+    return reading;
+}
+
+long MsaaRole(AccessibleRole role)
+{
+    switch (role) {
+    case AccessibleRole::Slider:
+        return ROLE_SYSTEM_SLIDER;
+    case AccessibleRole::Text:
+        return ROLE_SYSTEM_TEXT;
+    case AccessibleRole::Button:
+        return ROLE_SYSTEM_PUSHBUTTON;
+    case AccessibleRole::CheckBox:
+        return ROLE_SYSTEM_CHECKBUTTON;
+    case AccessibleRole::Radio:
+        return ROLE_SYSTEM_RADIOBUTTON;
+    case AccessibleRole::Grouping:
+        return ROLE_SYSTEM_GROUPING;
+    }
+    return 0;
 }

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "framework/DialogManager.h"
+#include "tests/ConsoleAccessibility.h"
 
 #include <functional>
+#include <string>
 
 struct HWND__;
 
@@ -31,6 +33,20 @@ bool AllTextSelected(HWND__* box);
 HWND__* FindMessageBox(HWND__* owner);
 // Presses a message box's OK button.
 void PressOk(HWND__* box);
+
+// What a screen reader learns of `control` itself through MSAA (AccessibleObjectFromWindow,
+// then get_accName and the like).
+struct MsaaReading {
+    bool found = false;
+    std::string name;
+    std::string description;
+    std::string value;
+    long role = 0;
+    bool checked = false;
+};
+MsaaReading ReadMsaa(HWND__* control);
+// The MSAA role that stands for `role`.
+long MsaaRole(AccessibleRole role);
 
 // Calls `tick` every `milliseconds` from whichever message loop runs, until it returns true
 // or this goes. One at a time.
