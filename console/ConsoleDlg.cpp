@@ -210,15 +210,7 @@ bool CConsoleDlg::OnInitDialog()
 
 void CConsoleDlg::OnSetLevel(int channel)
 {
-    SetLevel(channel, ExchangeVoice::Speak);
-}
-
-void CConsoleDlg::SetLevel(int channel, ExchangeVoice voice)
-{
-    if (voice == ExchangeVoice::Speak)
-        UpdateData(true);
-    else
-        UpdateDataUnlessShown();
+    UpdateData(true);
     const std::size_t i = At(channel);
     // The operator was just told this channel's number is refused: its fader stays put.
     if (RefusedControl() == kLevelIds[i])
@@ -234,10 +226,9 @@ void CConsoleDlg::SetLevel(int channel, ExchangeVoice voice)
 
 void CConsoleDlg::OnSetAll()
 {
-    // One press, one message: the later channels' exchanges do not repeat a refusal the
-    // first one has just shown.
+    // Each channel's Set runs its own exchange, and so shows its own message.
     for (int i = 0; i < kFaderCount; ++i)
-        SetLevel(i, i == 0 ? ExchangeVoice::Speak : ExchangeVoice::SpeakUnseen);
+        OnSetLevel(i);
 }
 
 void CConsoleDlg::OnVScroll(unsigned /*nSBCode*/, unsigned /*nPos*/, int faderId)

@@ -101,8 +101,6 @@ private:
     void NameControls(std::uint32_t base);
     // Makes the faders' accessible values read in the units the level boxes hold.
     void ShowFaderUnits();
-    // OnSetLevel with the exchange speaking as `voice` says.
-    void SetLevel(int channel, ExchangeVoice voice);
     // Where a level box's number goes on the wire: the level byte, or kSlotNotSent for a
     // box the exchange would refuse.
     std::int32_t SlotFromBox(int channel) const;
