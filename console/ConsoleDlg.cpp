@@ -417,7 +417,7 @@ void CConsoleDlg::RefreshPortStatus(bool force)
     m_nShownReport = report.sequence;
 
     const PortStatusTexts texts = DescribePortStatus(
-        report, ReadComPortMap(), m_bWaitingForEna ? PortWait::NoChannelEnabled : PortWait::None);
+        report, SurveyPorts(), m_bWaitingForEna ? PortWait::NoChannelEnabled : PortWait::None);
     CWindowPeer& peer = *GetPeer();
     if (force || texts.caption != m_status.caption)
         peer.SetTextAt(kPortGroupBoxIndex, texts.caption);

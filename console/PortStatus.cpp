@@ -38,39 +38,11 @@ int ComNumber(std::int32_t portIndex)
     return static_cast<int>(portIndex) + 1;
 }
 
-std::string LastTransmissionLine(const TransmitReport& last, const ComPortMap& ports, PortWait wait)
-{
-    const std::string waiting =
-        wait == PortWait::NoChannelEnabled ? LoadResString(IDS_PORT_TIP_NO_CHANNEL) : "";
-    if (!last.finished)
-        return wait == PortWait::None ? LoadResString(IDS_PORT_TIP_NONE_YET) : waiting;
-    const std::string time = ClockTime(last.finishedAt);
-    std::string line;
-    if (last.Succeeded()) {
-        line = Format(last.framesSent == 1 ? IDS_PORT_TIP_SENT_ONE : IDS_PORT_TIP_SENT,
-                      time.c_str(), last.framesSent, ComNumber(last.portIndex));
-    } else {
-        const std::string reason = DescribeFailure(last, ports);
-        line = Format(IDS_PORT_TIP_FAILED, time.c_str(), ComNumber(last.portIndex), reason.c_str());
-        // A change that did not get through stays marked and is tried again at every tick,
-        // unless it waits for an Ena box and so is not tried at all.
-        if (wait == PortWait::None)
-            line += "\n" + LoadResString(IDS_PORT_TIP_RETRYING);
-    }
-    return waiting.empty() ? line : line + "\n" + waiting;
-}
-
-std::string AccessibleState(const TransmitReport& last, const ComPortMap& ports, PortWait wait)
-{
-    if (wait == PortWait::NoChannelEnabled)
-        return LoadResString(IDS_PORT_STATE_NO_CHANNEL);
-    if (!last.finished)
-        return LoadResString(IDS_PORT_STATE_NONE_YET);
-    if (last.Succeeded())
-        return Format(IDS_PORT_STATE_REACHED, ComNumber(last.portIndex));
-    const std::string reason = DescribeFailure(last, ports);
-    return Format(IDS_PORT_STATE_FAILED, ComNumber(last.portIndex), reason.c_str());
-}
+// What the operator is told, and whether that names the ports beyond COM4.
+struct Told {
+    std::string text;
+    bool namesBeyond = false;
+};
 
 std::string Holder(const LockHolder& holder)
 {
@@ -85,57 +57,185 @@ const std::optional<SerialPortInfo>& PortAt(std::int32_t index, const ComPortMap
     return index >= 0 && index < kComPortCount ? ports[static_cast<std::size_t>(index)] : none;
 }
 
-std::string DeviceLine(int index, const ComPortMap& ports)
+// The ports beyond COM4 and how to give one a number the console offers; "" for none.
+std::string BeyondReach(const std::vector<PortBeyondReach>& beyond)
 {
-    const auto& port = ports[static_cast<std::size_t>(index)];
-    if (!port)
+    std::vector<std::string> names;
+    for (const PortBeyondReach& port : beyond) {
+        // Friendly names mostly end with the port's name already.
+        const std::string ownName = "(COM" + std::to_string(port.comNumber) + ")";
+        names.push_back(
+            port.description.find(ownName) != std::string::npos
+                ? port.description
+                : Format(IDS_PORT_BEYOND_NAME, port.description.c_str(), port.comNumber));
+    }
+    if (names.empty())
+        return {};
+    if (names.size() == 1)
+        return Format(IDS_PORT_BEYOND_ONE, names.front().c_str());
+    std::string head = names.front();
+    for (std::size_t i = 1; i + 1 < names.size(); ++i)
+        head += ", " + names[i];
+    const std::string list = Format(IDS_PORT_LIST_AND, head.c_str(), names.back().c_str());
+    return Format(IDS_PORT_BEYOND_MANY, list.c_str());
+}
+
+// What stands behind COM(index + 1); with no device there, the ports beyond COM4 too unless
+// the tooltip names them already.
+std::string DeviceLine(int index, const PortSurvey& ports, bool sayBeyond)
+{
+    const auto& port = ports.com[static_cast<std::size_t>(index)];
+    if (!port) {
+        const std::string beyond = sayBeyond ? BeyondReach(ports.beyond) : "";
+        if (!beyond.empty())
+            return Format(IDS_PORT_TIP_NO_DEVICE_BEYOND, index + 1, beyond.c_str());
         return Format(IDS_PORT_TIP_NO_DEVICE, index + 1);
+    }
     if (!port->present)
         return Format(IDS_PORT_TIP_UNPLUGGED, index + 1, port->path.c_str(),
                       port->description.c_str());
     if (port->heldBy)
         return Format(IDS_PORT_TIP_HELD, index + 1, port->path.c_str(), port->description.c_str(),
                       Holder(*port->heldBy).c_str());
+    if (port->path.empty())
+        return Format(IDS_PORT_TIP_DEVICE_NAMED, index + 1, port->description.c_str());
     return Format(IDS_PORT_TIP_DEVICE, index + 1, port->path.c_str(), port->description.c_str());
+}
+
+// The step of a transmission that failed.
+enum class FailedStep {
+    Link,       // the link refused the port before asking the system
+    Open,       // the system would not open the port
+    ReadState,  // the opened port would not tell its settings
+    ApplyState, // ... or would not take ours
+    Sending,    // a byte would not go out
+};
+
+FailedStep StepOf(const TransmitReport& report)
+{
+    if (report.openError.empty())
+        return FailedStep::Sending;
+    if (report.openError == kOpenErrorInvalidHandle)
+        return FailedStep::Open;
+    if (report.openError == kOpenErrorGetState)
+        return FailedStep::ReadState;
+    if (report.openError == kOpenErrorSetState)
+        return FailedStep::ApplyState;
+    return FailedStep::Link;
+}
+
+Told OpenFailure(PortFailure failure, const TransmitReport& report, const PortSurvey& ports)
+{
+    const int com = ComNumber(report.portIndex);
+    const auto& port = PortAt(report.portIndex, ports.com);
+    if (port && !port->present &&
+        (failure == PortFailure::NoDevice || failure == PortFailure::Gone))
+        return {
+            Format(IDS_PORT_REASON_UNPLUGGED, com, port->path.c_str(), port->description.c_str())};
+    switch (failure) {
+    case PortFailure::NoPermission: {
+        const std::string path =
+            port && !port->path.empty() ? port->path : "COM" + std::to_string(com);
+        return {Format(IDS_PORT_REASON_PERMISSION, path.c_str())};
+    }
+    case PortFailure::NoDevice:
+        if (const std::string beyond = BeyondReach(ports.beyond); !beyond.empty())
+            return {Format(IDS_PORT_REASON_NO_DEVICE_BEYOND, com, beyond.c_str()), true};
+        return {Format(IDS_PORT_REASON_NO_DEVICE, com)};
+    case PortFailure::Gone:
+        return {Format(IDS_PORT_REASON_NOT_ANSWERING, com)};
+    case PortFailure::NotSerial:
+        return {Format(IDS_PORT_REASON_NOT_SERIAL, com)};
+    case PortFailure::InUse:
+        if (port && port->heldBy)
+            return {Format(IDS_PORT_REASON_HELD, Holder(*port->heldBy).c_str())};
+        return {LoadResString(IDS_PORT_REASON_IN_USE)};
+    case PortFailure::Timeout:
+        return {LoadResString(IDS_PORT_REASON_TIMEOUT)};
+    case PortFailure::Other:
+        break;
+    }
+    return {Format(IDS_PORT_REASON_UNKNOWN, static_cast<unsigned>(report.errorCode))};
+}
+
+Told FailureReason(const TransmitReport& report, const PortSurvey& ports)
+{
+    const int com = ComNumber(report.portIndex);
+    const PortFailure failure = ClassifyPortError(report.errorCode);
+    const FailedStep step = StepOf(report);
+    if (step == FailedStep::Link)
+        return {Format(IDS_PORT_REASON_LINK, report.openError.c_str())};
+    if (step == FailedStep::Open)
+        return OpenFailure(failure, report, ports);
+    if (failure == PortFailure::Timeout)
+        return {LoadResString(IDS_PORT_REASON_TIMEOUT)};
+    // The port is ours alone from its open on: a device that was there and now fails us, however
+    // the system words it, went away (or is no serial port, if it never told its settings).
+    const bool lost = failure != PortFailure::Other;
+    if (step == FailedStep::Sending) {
+        if (!lost)
+            return {Format(IDS_PORT_REASON_UNKNOWN, static_cast<unsigned>(report.errorCode))};
+        if (const auto& port = PortAt(report.portIndex, ports.com); port && !port->present)
+            return {Format(IDS_PORT_REASON_UNPLUGGED, com, port->path.c_str(),
+                           port->description.c_str())};
+        return {Format(IDS_PORT_REASON_GONE, com)};
+    }
+    if (failure == PortFailure::NotSerial && step == FailedStep::ReadState)
+        return {Format(IDS_PORT_REASON_NOT_SERIAL, com)};
+    if (lost && failure != PortFailure::NotSerial)
+        return {Format(IDS_PORT_REASON_NOT_ANSWERING, com)};
+    return {LoadResString(IDS_PORT_REASON_SETTINGS)};
+}
+
+// How the last transmission ended.
+Told LastTransmissionLine(const TransmitReport& last, const PortSurvey& ports, PortWait wait)
+{
+    const std::string waiting =
+        wait == PortWait::NoChannelEnabled ? LoadResString(IDS_PORT_TIP_NO_CHANNEL) : "";
+    if (!last.finished)
+        return {wait == PortWait::None ? LoadResString(IDS_PORT_TIP_NONE_YET) : waiting};
+    const std::string time = ClockTime(last.finishedAt);
+    Told line;
+    if (last.Succeeded()) {
+        line.text = Format(last.framesSent == 1 ? IDS_PORT_TIP_SENT_ONE : IDS_PORT_TIP_SENT,
+                           time.c_str(), last.framesSent, ComNumber(last.portIndex));
+    } else {
+        const Told reason = FailureReason(last, ports);
+        line.text = Format(IDS_PORT_TIP_FAILED, time.c_str(), ComNumber(last.portIndex),
+                           reason.text.c_str());
+        line.namesBeyond = reason.namesBeyond;
+        // A change that did not get through stays marked and is tried again at every tick,
+        // unless it waits for an Ena box and so is not tried at all.
+        if (wait == PortWait::None)
+            line.text += "\n" + LoadResString(IDS_PORT_TIP_RETRYING);
+    }
+    if (!waiting.empty())
+        line.text += "\n" + waiting;
+    return line;
+}
+
+std::string AccessibleState(const TransmitReport& last, const PortSurvey& ports, PortWait wait)
+{
+    if (wait == PortWait::NoChannelEnabled)
+        return LoadResString(IDS_PORT_STATE_NO_CHANNEL);
+    if (!last.finished)
+        return LoadResString(IDS_PORT_STATE_NONE_YET);
+    if (last.Succeeded())
+        return Format(IDS_PORT_STATE_REACHED, ComNumber(last.portIndex));
+    const std::string reason = FailureReason(last, ports).text;
+    return Format(IDS_PORT_STATE_FAILED, ComNumber(last.portIndex), reason.c_str());
 }
 
 } // namespace
 
-std::string DescribeFailure(const TransmitReport& report, const ComPortMap& ports)
+std::string DescribeFailure(const TransmitReport& report, const PortSurvey& ports)
 {
     if (report.Succeeded() || !report.finished)
         return {};
-    const std::string system = SystemErrorText(report.errorCode);
-    if (report.openError == kOpenErrorGetState || report.openError == kOpenErrorSetState)
-        return Format(IDS_PORT_REASON_SETTINGS, system.c_str());
-    if (!report.openError.empty() && report.openError != kOpenErrorInvalidHandle)
-        return Format(IDS_PORT_REASON_OTHER, report.openError.c_str());
-
-    const auto& port = PortAt(report.portIndex, ports);
-    switch (ClassifyPortError(report.errorCode)) {
-    case PortFailure::NoPermission: {
-        const std::string path =
-            port ? port->path : "COM" + std::to_string(ComNumber(report.portIndex));
-        return Format(IDS_PORT_REASON_PERMISSION, path.c_str());
-    }
-    case PortFailure::NoDevice:
-        if (port && !port->present)
-            return Format(IDS_PORT_REASON_UNPLUGGED, ComNumber(report.portIndex),
-                          port->path.c_str(), port->description.c_str());
-        return Format(IDS_PORT_REASON_NO_DEVICE, ComNumber(report.portIndex));
-    case PortFailure::InUse:
-        if (port && port->heldBy)
-            return Format(IDS_PORT_REASON_HELD, Holder(*port->heldBy).c_str());
-        return LoadResString(IDS_PORT_REASON_IN_USE);
-    case PortFailure::Timeout:
-        return LoadResString(IDS_PORT_REASON_TIMEOUT);
-    case PortFailure::Other:
-        break;
-    }
-    return Format(IDS_PORT_REASON_OTHER, system.c_str());
+    return FailureReason(report, ports).text;
 }
 
-PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap& ports,
+PortStatusTexts DescribePortStatus(const TransmitReport& last, const PortSurvey& ports,
                                    PortWait wait)
 {
     PortStatusTexts texts;
@@ -143,18 +243,22 @@ PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap&
                                   : last.Succeeded() ? IDS_PORT_GROUP_OK
                                                      : IDS_PORT_GROUP_FAILED);
     texts.accessibleName = AccessibleState(last, ports, wait);
-    const std::string lastLine = LastTransmissionLine(last, ports, wait);
+    // A tooltip names the ports beyond COM4 once: in the failure's reason, else with a COM
+    // number that has no device.
+    const Told lastLine = LastTransmissionLine(last, ports, wait);
+    const bool sayBeyond = !lastLine.namesBeyond;
     const int shownPort = last.finished ? static_cast<int>(last.portIndex) : 0;
-    texts.groupTip =
-        (shownPort >= 0 && shownPort < kComPortCount ? DeviceLine(shownPort, ports) + "\n"
-                                                     : std::string()) +
-        lastLine;
+    texts.groupTip = (shownPort >= 0 && shownPort < kComPortCount
+                          ? DeviceLine(shownPort, ports, sayBeyond) + "\n"
+                          : std::string()) +
+                     lastLine.text;
     for (int i = 0; i < kComPortCount; ++i)
-        texts.comTips[static_cast<std::size_t>(i)] = DeviceLine(i, ports) + "\n" + lastLine;
+        texts.comTips[static_cast<std::size_t>(i)] =
+            DeviceLine(i, ports, sayBeyond) + "\n" + lastLine.text;
     return texts;
 }
 
-ComPortMap ReadComPortMap()
+PortSurvey SurveyPorts()
 {
-    return CPortMap::Program()->Read();
+    return CPortMap::Program()->Survey();
 }

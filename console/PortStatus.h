@@ -24,10 +24,12 @@ enum class PortWait {
     NoChannelEnabled, // a change is kept until an Ena box is ticked
 };
 
-// `ports`: what COM1..COM4 stand for now. `last`: the last finished transmission, if any.
-PortStatusTexts DescribePortStatus(const TransmitReport& last, const ComPortMap& ports,
+// `ports`: what COM1..COM4 stand for now, and the ports beyond them. `last`: the last finished
+// transmission, if any.
+PortStatusTexts DescribePortStatus(const TransmitReport& last, const PortSurvey& ports,
                                    PortWait wait = PortWait::None);
-// Why a transmission failed, in an operator's words with the remedy; "" when it did not.
-std::string DescribeFailure(const TransmitReport& report, const ComPortMap& ports);
-// COM1..COM4 as the program's port map numbers them now.
-ComPortMap ReadComPortMap();
+// Why a transmission failed, in an operator's words with the remedy; "" when it did not. Never
+// the system's own text: each of its codes is worded by what it means at the step that failed.
+std::string DescribeFailure(const TransmitReport& report, const PortSurvey& ports);
+// The machine's ports now, as the program's port map sees them.
+PortSurvey SurveyPorts();

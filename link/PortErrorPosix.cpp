@@ -1,7 +1,6 @@
 #include "PortError.h"
 
 #include <cerrno>
-#include <cstring>
 
 PortFailure ClassifyPortError(std::uint32_t code)
 {
@@ -13,6 +12,11 @@ PortFailure ClassifyPortError(std::uint32_t code)
     case ENODEV:
     case ENXIO:
         return PortFailure::NoDevice;
+    // What a USB serial adapter's tty answers once the adapter is pulled out.
+    case EIO:
+        return PortFailure::Gone;
+    case ENOTTY:
+        return PortFailure::NotSerial;
     case EBUSY:
     case EWOULDBLOCK:
         return PortFailure::InUse;
@@ -21,12 +25,4 @@ PortFailure ClassifyPortError(std::uint32_t code)
     default:
         return PortFailure::Other;
     }
-}
-
-std::string SystemErrorText(std::uint32_t code)
-{
-    char buffer[256];
-    // The GNU variant may return a static string instead of filling the buffer.
-    const char* text = strerror_r(static_cast<int>(code), buffer, sizeof buffer);
-    return text;
 }

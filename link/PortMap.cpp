@@ -352,6 +352,13 @@ std::vector<std::optional<std::size_t>> CPortMap::Assign(const std::vector<Devic
     return numbers;
 }
 
+PortSurvey CPortMap::Survey()
+{
+    // The program numbers the ports itself: none is beyond the console's reach by the system's
+    // numbering.
+    return {Read(), {}};
+}
+
 std::optional<SerialPortInfo> CPortMap::Resolve(int index)
 {
     if (index < 0 || index >= kComPortCount)

@@ -17,16 +17,49 @@ constexpr int kComPortCount = 4;
 struct LockHolder {
     long pid = 0;
     std::string program; // its command name, "" when the system does not say
+    friend bool operator==(const LockHolder&, const LockHolder&) = default;
 };
 
 struct SerialPortInfo {
-    std::string path;                 // e.g. "/dev/ttyUSB0"; for an unplugged device, where it was
+    // e.g. "/dev/ttyUSB0"; for an unplugged device, where it was; "" where the system names its
+    // ports itself (Windows), since there a path would only name a driver's device.
+    std::string path;
     std::string description;          // for people, e.g. "USB serial adapter (FT232R USB UART)"
     bool present = true;              // false: the device this COM number stands for is unplugged
     std::optional<LockHolder> heldBy; // another live program that has locked the device
+    friend bool operator==(const SerialPortInfo&, const SerialPortInfo&) = default;
 };
 
 using ComPortMap = std::array<std::optional<SerialPortInfo>, kComPortCount>;
+
+// A serial port that the system itself numbers beyond COM4 (Windows), out of the console's
+// reach until it is given a number from COM1 to COM4.
+struct PortBeyondReach {
+    int comNumber = 0; // 5 and up
+    std::string
+        description; // for people: the system's friendly name, e.g. "USB Serial Port (COM7)"
+    friend bool operator==(const PortBeyondReach&, const PortBeyondReach&) = default;
+};
+
+// What the console can say about the machine's serial ports at one moment.
+struct PortSurvey {
+    ComPortMap com;                      // COM1..COM4
+    std::vector<PortBeyondReach> beyond; // by number; empty where the program numbers ports itself
+};
+
+// One serial port as a system that numbers its ports itself lists it.
+struct ListedPort {
+    std::string name;         // as the system spells it, e.g. "COM7"; other names are no COM port
+    std::string friendlyName; // for people, "" when the system gives none
+    std::string device;       // the driver's device, e.g. \Device\Serial0; "" when not known
+};
+
+// COM1..COM4 and the ports beyond them from the system's two lists: `devices`, the device
+// manager's ports with their friendly names, and `deviceMap`, the driver devices behind each
+// name, which also holds ports the device manager does not list. A port in both is known by its
+// friendly name; a port only in the device map by what its driver device says.
+PortSurvey SurveyListedPorts(const std::vector<ListedPort>& devices,
+                             const std::vector<ListedPort>& deviceMap);
 
 // Every serial port of the machine in the first-read order: USB and ACM adapters first
 // (ttyUSB*, then ttyACM*, each by number), then built-in UARTs (ttyS* by number, without the
@@ -71,6 +104,8 @@ public:
     ComPortMap Read();
     // COM(index + 1), index 0..3; nothing for other indices or a number not yet given out.
     std::optional<SerialPortInfo> Resolve(int index);
+    // Read(), and the ports the system numbers beyond COM4 where it numbers them itself.
+    PortSurvey Survey();
 
     const std::string& LockDir() const { return m_lockDir; }
 

@@ -131,8 +131,21 @@ constexpr int IDS_PORT_REASON_PERMISSION = 113;  // device path
 constexpr int IDS_PORT_REASON_NO_DEVICE = 114;   // COM number
 constexpr int IDS_PORT_REASON_IN_USE = 115;
 constexpr int IDS_PORT_REASON_TIMEOUT = 116;
-constexpr int IDS_PORT_REASON_SETTINGS = 117;    // system text
-constexpr int IDS_PORT_REASON_OTHER = 118;       // system text
+constexpr int IDS_PORT_REASON_SETTINGS = 117;
+constexpr int IDS_PORT_REASON_LINK = 118;        // the link's own text
+// Where the system names its ports itself: a port known by its friendly name, the failures
+// the system's codes stand for, and the ports it numbered beyond COM4 with how to reach them.
+constexpr int IDS_PORT_TIP_DEVICE_NAMED = 119;   // COM number, description
+constexpr int IDS_PORT_REASON_GONE = 120;        // COM number
+constexpr int IDS_PORT_REASON_NOT_ANSWERING = 121; // COM number
+constexpr int IDS_PORT_REASON_NOT_SERIAL = 122;  // COM number
+constexpr int IDS_PORT_REASON_UNKNOWN = 123;     // system error code
+constexpr int IDS_PORT_BEYOND_ONE = 124;         // the port (IDS_PORT_BEYOND_NAME)
+constexpr int IDS_PORT_BEYOND_MANY = 125;        // the ports, listed with IDS_PORT_LIST_AND
+constexpr int IDS_PORT_BEYOND_NAME = 126;        // description, COM number
+constexpr int IDS_PORT_LIST_AND = 127;           // all but the last, the last
+constexpr int IDS_PORT_REASON_NO_DEVICE_BEYOND = 128; // COM number, IDS_PORT_BEYOND_*
+constexpr int IDS_PORT_TIP_NO_DEVICE_BEYOND = 129;    // COM number, IDS_PORT_BEYOND_*
 constexpr int IDS_PORT_TIP_RETRYING = 150;
 // A COM number whose device is unplugged, and a device another program has locked.
 constexpr int IDS_PORT_TIP_UNPLUGGED = 160;      // COM number, device path, description

@@ -47,8 +47,35 @@ constexpr std::array kStringTable{
                 "the port would not take the bytes. Check that the interface is connected and "
                 "switched on."},
     StringEntry{IDS_PORT_REASON_SETTINGS,
-                "the port refused the settings (9600 baud, 8 data bits, mark/space parity): %s."},
-    StringEntry{IDS_PORT_REASON_OTHER, "%s."},
+                "the port refused the settings (9600 baud, 8 data bits, mark/space parity). Use "
+                "an adapter that supports mark and space parity, or choose another port."},
+    StringEntry{IDS_PORT_REASON_LINK, "%s."},
+    StringEntry{IDS_PORT_TIP_DEVICE_NAMED, "COM%d is %s."},
+    StringEntry{IDS_PORT_REASON_GONE,
+                "the device behind COM%d went away during the transmission. Plug it in again and "
+                "switch it on, or choose another port."},
+    StringEntry{IDS_PORT_REASON_NOT_ANSWERING,
+                "the device behind COM%d does not answer. Unplug it and plug it in again, or "
+                "choose another port."},
+    StringEntry{IDS_PORT_REASON_NOT_SERIAL,
+                "COM%d is no serial port: the device behind it takes no serial settings. Choose "
+                "another port."},
+    StringEntry{IDS_PORT_REASON_UNKNOWN,
+                "the port failed (system error %u). Check the interface and its cable, or choose "
+                "another port."},
+    StringEntry{IDS_PORT_BEYOND_ONE,
+                "This machine has %s beyond COM4, out of the console's reach: give it a number "
+                "from COM1 to COM4 in Device Manager (Ports (COM & LPT), the port's Properties, "
+                "Port Settings, Advanced, COM Port Number), then choose it here."},
+    StringEntry{IDS_PORT_BEYOND_MANY,
+                "This machine has %s beyond COM4, out of the console's reach: give one of them "
+                "a number from COM1 to COM4 in Device Manager (Ports (COM & LPT), the port's "
+                "Properties, Port Settings, Advanced, COM Port Number), then choose it here."},
+    StringEntry{IDS_PORT_BEYOND_NAME, "%s (COM%d)"},
+    StringEntry{IDS_PORT_LIST_AND, "%s and %s"},
+    StringEntry{IDS_PORT_REASON_NO_DEVICE_BEYOND, "no serial port stands behind COM%d. %s"},
+    StringEntry{IDS_PORT_TIP_NO_DEVICE_BEYOND,
+                "COM%d: no serial port stands behind it on this machine. %s"},
     StringEntry{IDS_PORT_TIP_RETRYING,
                 "The console keeps trying every half second until the levels get through."},
     StringEntry{IDS_PORT_TIP_UNPLUGGED, "COM%d stands for %s (%s), which is unplugged."},

@@ -23,9 +23,10 @@ wine_session_enter() {
 }
 
 # Makes the throwaway prefix for the Windows program $1, with COMn mapped to $2/comn (default:
-# /dev/null), and starts a wineserver that stays for the rest of the run; both go when the
-# calling script exits. Exports WINELOADER (the command that runs a Windows program), WINEARCH
-# and WINEPREFIX.
+# /dev/null) and LUMIVANE_PORT_BEYOND (COM7) to /dev/null, and starts a wineserver that stays for
+# the rest of the run; both go when the calling script exits. Exports WINELOADER (the command
+# that runs a Windows program), WINEARCH, WINEPREFIX and LUMIVANE_PORT_BEYOND. Wine also maps
+# each /dev/ttyS* it finds to the next free COM number (the masked /dev/null here).
 wine_session_prefix() {
     # The program's processor chooses the loader: 32-bit Wine needs a kernel that runs 32-bit
     # programs.
@@ -35,7 +36,7 @@ wine_session_prefix() {
         export WINELOADER=/usr/lib/wine/wine WINEARCH=win32
     fi
     WINEPREFIX=$(mktemp -d)
-    export WINEPREFIX WINEDEBUG=-all
+    export WINEPREFIX WINEDEBUG=-all LUMIVANE_PORT_BEYOND=COM7
     # No Mono or Gecko installers: nothing needs them, and nothing is downloaded.
     export WINEDLLOVERRIDES="mscoree,mshtml="
     trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
@@ -48,6 +49,8 @@ wine_session_prefix() {
             if [[ -n "${2:-}" ]]; then target=$2/com$n; else target=/dev/null; fi
             printf '"COM%s"="%s"\n' "$n" "$target"
         done
+        # A port beyond COM4, as a USB adapter often gets on Windows; nothing ever opens it.
+        printf '"%s"="/dev/null"\n' "$LUMIVANE_PORT_BEYOND"
         # Without a window manager a closed message box would stall about two seconds.
         printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n'
     } >"$reg"

@@ -23,10 +23,11 @@ SerialPortInfo Port(std::string path, std::string description, bool present = tr
 }
 
 // COM1 an adapter, COM2 nothing, COM3 an adapter that was unplugged, COM4 locked by a program.
-const ComPortMap kPorts{
-    Port("/run/test/ttyUSB0", "USB serial adapter"), std::nullopt,
-    Port("/run/test/ttyUSB1", "USB serial adapter (FT232R USB UART)", false),
-    Port("/run/test/ttyACM0", "USB modem (ACM)", true, LockHolder{4321, "minicom"})};
+const PortSurvey kPorts{
+    {Port("/run/test/ttyUSB0", "USB serial adapter"), std::nullopt,
+     Port("/run/test/ttyUSB1", "USB serial adapter (FT232R USB UART)", false),
+     Port("/run/test/ttyACM0", "USB modem (ACM)", true, LockHolder{4321, "minicom"})},
+    {}};
 
 TransmitReport Finished(std::int32_t port, std::string openError = {}, std::uint32_t code = 0)
 {
@@ -151,8 +152,187 @@ INSTANTIATE_TEST_SUITE_P(
                     "Only Com1 - Com4 are supported"},
         FailureCase{"WriteTimeout", FailedFrames(SystemError::kTimedOut),
                     "would not take the bytes"},
-        FailureCase{"DeviceGone", FailedFrames(SystemError::kIo), "failed: "}),
+        FailureCase{"DeviceGone", FailedFrames(SystemError::kIo),
+                    "COM1 went away during the transmission"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Ports as a system that names them itself lists them: by friendly name, no path.
+SerialPortInfo Named(std::string description)
+{
+    return Port("", std::move(description));
+}
+
+const ComPortMap kListedCom{Named("USB Serial Port (COM1)"), std::nullopt, std::nullopt,
+                            Named("Communications Port (COM4)")};
+// COM2 and COM3 empty; an adapter on COM7 beyond them.
+const PortSurvey kAdapterOnCom7{kListedCom, {{7, "USB Serial Port (COM7)"}}};
+const PortSurvey kNothingBeyond{kListedCom, {}};
+// Three beyond, one of them with a friendly name that does not say its number.
+const PortSurvey kThreeBeyond{kListedCom,
+                              {{5, "Standard Serial over Bluetooth link (COM5)"},
+                               {7, "USB Serial Port (COM7)"},
+                               {12, "Prolific adapter"}}};
+
+const std::string kHowToReach =
+    " beyond COM4, out of the console's reach: give it a number from COM1 to COM4 in Device "
+    "Manager (Ports (COM & LPT), the port's Properties, Port Settings, Advanced, COM Port "
+    "Number), then choose it here.";
+const std::string kHowToReachOneOfThem =
+    " beyond COM4, out of the console's reach: give one of them a number from COM1 to COM4 in "
+    "Device Manager (Ports (COM & LPT), the port's Properties, Port Settings, Advanced, COM Port "
+    "Number), then choose it here.";
+const std::string kAdapterOnCom7Note = "This machine has USB Serial Port (COM7)" + kHowToReach;
+
+TEST(PortStatusListed, EachComPortIsNamedByItsFriendlyName)
+{
+    const PortStatusTexts texts = DescribePortStatus(TransmitReport{}, kAdapterOnCom7);
+    const std::string nothingYet = "\nNothing sent yet: levels go out when you change them.";
+    EXPECT_EQ(texts.comTips[0], "COM1 is USB Serial Port (COM1)." + nothingYet);
+    EXPECT_EQ(texts.comTips[3], "COM4 is Communications Port (COM4)." + nothingYet);
+    EXPECT_EQ(texts.groupTip, texts.comTips[0]);
+}
+
+TEST(PortStatusListed, AComPortWithoutADeviceNamesThePortsBeyondCom4)
+{
+    const std::string nothingYet = "\nNothing sent yet: levels go out when you change them.";
+    EXPECT_EQ(DescribePortStatus(TransmitReport{}, kAdapterOnCom7).comTips[1],
+              "COM2: no serial port stands behind it on this machine. " + kAdapterOnCom7Note +
+                  nothingYet);
+    EXPECT_EQ(DescribePortStatus(TransmitReport{}, kThreeBeyond).comTips[2],
+              "COM3: no serial port stands behind it on this machine. This machine has Standard "
+              "Serial over Bluetooth link (COM5), USB Serial Port (COM7) and Prolific adapter "
+              "(COM12)" +
+                  kHowToReachOneOfThem + nothingYet);
+    EXPECT_EQ(DescribePortStatus(TransmitReport{}, kNothingBeyond).comTips[1],
+              "COM2: no serial port stands behind it on this machine." + nothingYet);
+}
+
+int Count(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST(PortStatusListed, ATooltipSaysHowToReachAPortBeyondCom4Once)
+{
+    const PortStatusTexts failed = DescribePortStatus(
+        Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice), kAdapterOnCom7);
+    // In the reason: the group's and every COM port's tooltip, and the accessible name.
+    EXPECT_EQ(Count(failed.groupTip, "Device Manager"), 1) << failed.groupTip;
+    EXPECT_THAT(failed.groupTip, HasSubstr("COM2: no serial port stands behind it on this "
+                                           "machine.\nLast transmission at "));
+    for (const std::string& tip : failed.comTips)
+        EXPECT_EQ(Count(tip, "Device Manager"), 1) << tip;
+    EXPECT_EQ(Count(failed.accessibleName, "USB Serial Port (COM7)"), 1);
+
+    // Sent to COM1: only the empty ports' tooltips say it.
+    const PortStatusTexts sent = DescribePortStatus(Finished(0), kAdapterOnCom7);
+    EXPECT_EQ(Count(sent.groupTip, "Device Manager"), 0);
+    EXPECT_EQ(Count(sent.comTips[0], "Device Manager"), 0);
+    EXPECT_EQ(Count(sent.comTips[1], "Device Manager"), 1);
+    EXPECT_EQ(Count(sent.comTips[2], "Device Manager"), 1);
+    EXPECT_EQ(Count(sent.comTips[3], "Device Manager"), 0);
+}
+
+struct ReasonCase {
+    const char* name;
+    TransmitReport report;
+    const PortSurvey* ports;
+    std::string reason;
+    friend void PrintTo(const ReasonCase& row, std::ostream* out) { *out << row.name; }
+};
+
+class PortStatusReason : public ::testing::TestWithParam<ReasonCase> {};
+
+TEST_P(PortStatusReason, IsTheProgramsOwnWithItsRemedy)
+{
+    EXPECT_EQ(DescribeFailure(GetParam().report, *GetParam().ports), GetParam().reason);
+}
+
+const char* const kGoneCom1 = "the device behind COM1 went away during the transmission. Plug "
+                              "it in again and switch it on, or choose another port.";
+const char* const kNotAnsweringCom1 =
+    "the device behind COM1 does not answer. Unplug it and plug it in again, or choose another "
+    "port.";
+const char* const kNotSerialCom1 =
+    "COM1 is no serial port: the device behind it takes no serial settings. Choose another port.";
+const char* const kSettings =
+    "the port refused the settings (9600 baud, 8 data bits, mark/space parity). Use an adapter "
+    "that supports mark and space parity, or choose another port.";
+
+// Each failure at each step, as the system reports it on the platform the tests run on.
+INSTANTIATE_TEST_SUITE_P(
+    PortStatus, PortStatusReason,
+    ::testing::Values(
+        ReasonCase{"NoDeviceWithAnAdapterOnCom7",
+                   Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice), &kAdapterOnCom7,
+                   "no serial port stands behind COM2. " + kAdapterOnCom7Note},
+        ReasonCase{"NoDeviceWithThreeBeyond",
+                   Finished(2, kOpenErrorInvalidHandle, SystemError::kNoDevice), &kThreeBeyond,
+                   "no serial port stands behind COM3. This machine has Standard Serial over "
+                   "Bluetooth link (COM5), USB Serial Port (COM7) and Prolific adapter (COM12)" +
+                       kHowToReachOneOfThem},
+        ReasonCase{"NoDeviceAndNoneBeyond",
+                   Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice), &kNothingBeyond,
+                   "no serial port stands behind COM2. Plug in the adapter, or choose another "
+                   "port."},
+        ReasonCase{"HeldByAnotherProgram", Finished(0, kOpenErrorInvalidHandle, SystemError::kBusy),
+                   &kAdapterOnCom7,
+                   "the port is in use by another program. Close that program, or choose "
+                   "another port."},
+        ReasonCase{"NoSerialPortAtOpen",
+                   Finished(0, kOpenErrorInvalidHandle, SystemError::kNotSerial), &kAdapterOnCom7,
+                   kNotSerialCom1},
+        ReasonCase{"NotAnsweringAtOpen", Finished(0, kOpenErrorInvalidHandle, SystemError::kIo),
+                   &kAdapterOnCom7, kNotAnsweringCom1},
+        ReasonCase{"UnknownAtOpen", Finished(0, kOpenErrorInvalidHandle, SystemError::kInvalid),
+                   &kAdapterOnCom7,
+                   "the port failed (system error " + std::to_string(SystemError::kInvalid) +
+                       "). Check the interface and its cable, or choose another port."},
+        ReasonCase{"NoSerialSettings", Finished(0, kOpenErrorGetState, SystemError::kNotSerial),
+                   &kAdapterOnCom7, kNotSerialCom1},
+        ReasonCase{"GoneBeforeItToldItsSettings", Finished(0, kOpenErrorGetState, SystemError::kIo),
+                   &kAdapterOnCom7, kNotAnsweringCom1},
+        ReasonCase{"GoneBeforeItTookTheSettings",
+                   Finished(0, kOpenErrorSetState, SystemError::kNoDevice), &kAdapterOnCom7,
+                   kNotAnsweringCom1},
+        ReasonCase{"SettingsRefused", Finished(0, kOpenErrorSetState, SystemError::kInvalid),
+                   &kAdapterOnCom7, kSettings},
+        // A driver that cannot do mark or space parity may say it does not support the request.
+        ReasonCase{"SettingsNotSupported", Finished(0, kOpenErrorSetState, SystemError::kNotSerial),
+                   &kAdapterOnCom7, kSettings},
+        ReasonCase{"GoneDuringTheTransmission", FailedFrames(SystemError::kIo), &kAdapterOnCom7,
+                   kGoneCom1},
+        ReasonCase{"VanishedDuringTheTransmission", FailedFrames(SystemError::kNoDevice),
+                   &kAdapterOnCom7, kGoneCom1},
+        // The port is ours alone once open: a refusal then is the device's going.
+        ReasonCase{"RefusedDuringTheTransmission", FailedFrames(SystemError::kAccessDenied),
+                   &kAdapterOnCom7, kGoneCom1},
+        ReasonCase{"LineHeld", FailedFrames(SystemError::kTimedOut), &kAdapterOnCom7,
+                   "the port would not take the bytes. Check that the interface is connected "
+                   "and switched on."},
+        ReasonCase{"TheLinksOwn", Finished(4, kOpenErrorUnsupportedPort), &kAdapterOnCom7,
+                   "Opening serial port: Only Com1 - Com4 are supported."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PortStatusReason, NeverTheSystemsOwnText)
+{
+    const std::vector<std::string> steps{kOpenErrorInvalidHandle, kOpenErrorGetState,
+                                         kOpenErrorSetState, ""};
+    for (std::uint32_t code = 0; code < SystemError::kCheckedCodesEnd; ++code) {
+        const std::string system = SystemsOwnText(code);
+        if (system.empty())
+            continue;
+        for (const std::string& step : steps) {
+            TransmitReport report = step.empty() ? FailedFrames(code) : Finished(0, step, code);
+            const std::string reason = DescribeFailure(report, kAdapterOnCom7);
+            EXPECT_THAT(reason, ::testing::Not(HasSubstr(system)))
+                << "code " << code << " at " << (step.empty() ? "a write" : step);
+        }
+    }
+}
 
 using ConsolePortStatus = ConsoleFixture;
 

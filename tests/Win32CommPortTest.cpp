@@ -10,9 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,12 +42,23 @@ TEST_P(Win32PortErrors, MapToWhatTheOperatorIsTold)
     EXPECT_EQ(ClassifyPortError(GetParam().code), GetParam().failure);
 }
 
-INSTANTIATE_TEST_SUITE_P(Win32CommPort, Win32PortErrors,
-                         ::testing::Values(ClassifyRow{ERROR_FILE_NOT_FOUND, PortFailure::NoDevice},
-                                           ClassifyRow{ERROR_ACCESS_DENIED, PortFailure::InUse},
-                                           ClassifyRow{ERROR_SEM_TIMEOUT, PortFailure::Timeout},
-                                           ClassifyRow{ERROR_COUNTER_TIMEOUT, PortFailure::Timeout},
-                                           ClassifyRow{ERROR_GEN_FAILURE, PortFailure::Other}));
+INSTANTIATE_TEST_SUITE_P(
+    Win32CommPort, Win32PortErrors,
+    ::testing::Values(ClassifyRow{ERROR_FILE_NOT_FOUND, PortFailure::NoDevice},
+                      // Wine: a COM port whose device node is gone.
+                      ClassifyRow{ERROR_INVALID_FUNCTION, PortFailure::NoDevice},
+                      ClassifyRow{ERROR_DEVICE_REMOVED, PortFailure::NoDevice},
+                      ClassifyRow{ERROR_GEN_FAILURE, PortFailure::Gone},
+                      ClassifyRow{ERROR_BAD_COMMAND, PortFailure::Gone},
+                      // Wine: a pseudo-terminal whose far end closed.
+                      ClassifyRow{ERROR_NOT_READY, PortFailure::Gone},
+                      // Wine: a COM port mapped to /dev/null or a file.
+                      ClassifyRow{ERROR_NOT_SUPPORTED, PortFailure::NotSerial},
+                      ClassifyRow{ERROR_ACCESS_DENIED, PortFailure::InUse},
+                      ClassifyRow{ERROR_SHARING_VIOLATION, PortFailure::InUse},
+                      ClassifyRow{ERROR_SEM_TIMEOUT, PortFailure::Timeout},
+                      ClassifyRow{ERROR_COUNTER_TIMEOUT, PortFailure::Timeout},
+                      ClassifyRow{ERROR_INVALID_PARAMETER, PortFailure::Other}));
 
 TEST(Win32CommPort, SleepMicrosWaitsAtLeastTheTimeAsked)
 {
@@ -244,16 +257,43 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Win32, CommPortContract, Win32Driver);
 
 namespace {
 
-TEST(Win32CommPortOnACable, ThePortMapNamesTheDeviceBehindEachPort)
+// The system's lists, read for real. Wine lists its ports only in the SERIALCOMM device map
+// (its device manager has no Ports class devices), all as \Device\SerialN.
+TEST(Win32CommPortOnACable, ThePortMapNamesEachPortAsTheSystemDoes)
 {
     if (!NullModem())
         GTEST_SKIP() << "needs COM1 wired to COM2 (LUMIVANE_NULL_MODEM)";
+    const PortSurvey survey = CPortMap::Program()->Survey();
     for (int index = 0; index < kComPortCount; ++index) {
-        const auto port = CPortMap::Program()->Resolve(index);
-        ASSERT_TRUE(port) << "COM" << index + 1;
-        EXPECT_FALSE(port->path.empty());
+        const std::string name = "COM" + std::to_string(index + 1);
+        const auto& port = survey.com[static_cast<std::size_t>(index)];
+        ASSERT_TRUE(port) << name;
+        EXPECT_NE(port->description.find("(" + name + ")"), std::string::npos)
+            << name << " is " << port->description;
+        EXPECT_EQ(port->path, "") << "no driver device for people";
+        EXPECT_EQ(CPortMap::Program()->Resolve(index), port);
     }
     EXPECT_FALSE(CPortMap::Program()->Resolve(kComPortCount));
+    for (const PortBeyondReach& port : survey.beyond) {
+        EXPECT_GT(port.comNumber, kComPortCount);
+        std::cout << "beyond COM4: " << port.description << "\n";
+    }
+}
+
+// The Wine session maps a port beyond COM4 (LUMIVANE_PORT_BEYOND, e.g. COM7) to /dev/null.
+TEST(Win32PortMap, APortBeyondCom4IsNamedWithItsNumber)
+{
+    const char* beyond = std::getenv("LUMIVANE_PORT_BEYOND");
+    if (beyond == nullptr)
+        GTEST_SKIP() << "needs a port beyond COM4 (LUMIVANE_PORT_BEYOND)";
+    const std::string name = beyond;
+    const int number = std::stoi(name.substr(3));
+    const PortSurvey survey = CPortMap::Program()->Survey();
+    const auto found =
+        std::find_if(survey.beyond.begin(), survey.beyond.end(),
+                     [&](const PortBeyondReach& port) { return port.comNumber == number; });
+    ASSERT_NE(found, survey.beyond.end()) << name;
+    EXPECT_NE(found->description.find("(" + name + ")"), std::string::npos) << found->description;
 }
 
 } // namespace
