@@ -23,6 +23,10 @@ constexpr unsigned kFirstSystemCommand = 0xF000;
 constexpr unsigned kSystemCommandMask = 0xFFF0;
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kKeyDown = 0x8000;
+// Our tooltips run to a few sentences: wrapped at this width (dialog units, so it follows the
+// font), and shown long enough to read (the longest the control takes).
+constexpr LONG kToolTipWidthDlu = 250;
+constexpr int kToolTipShowMs = 32767;
 
 bool Held(int virtualKey)
 {
@@ -158,6 +162,9 @@ struct CWin32DialogProcs {
         case WM_SETFOCUS:
             self->m_nFocus = index;
             break;
+        case WM_WINDOWPOSCHANGED:
+            self->FollowToolRect(index);
+            break;
         case WM_GETOBJECT:
             // A screen reader asks for the control: the system's answer, with our names.
             if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT))
@@ -231,6 +238,40 @@ void CWin32DialogWindow::CreateToolTips()
     m_hToolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
                                  nullptr, ModuleInstance(), nullptr);
+    if (m_hToolTip == nullptr)
+        return;
+    // A width also makes the tip break its lines at "\n".
+    RECT width{0, 0, kToolTipWidthDlu, 0};
+    MapDialogRect(m_hWnd, &width);
+    SendMessageW(m_hToolTip, TTM_SETMAXTIPWIDTH, 0, width.right);
+    SendMessageW(m_hToolTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(kToolTipShowMs, 0));
+}
+
+bool CWin32DialogWindow::LetsTheMouseThrough(int index) const
+{
+    // A group box answers WM_NCHITTEST with HTTRANSPARENT: the dialog beneath gets the mouse.
+    return KindAt(index) == ControlKind::GroupBox;
+}
+
+RECT CWin32DialogWindow::ToolRect(int index) const
+{
+    RECT rect{};
+    ::GetWindowRect(HwndAt(index), &rect);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void CWin32DialogWindow::FollowToolRect(int index)
+{
+    if (index < 0 || m_hToolTip == nullptr || !LetsTheMouseThrough(index) ||
+        m_items[static_cast<std::size_t>(index)].toolTip.empty())
+        return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(HwndAt(index));
+    tool.rect = ToolRect(index);
+    SendMessageW(m_hToolTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 HWND__* CWin32DialogWindow::ControlAt(int index) const
@@ -508,13 +549,20 @@ void CWin32DialogWindow::ShowToolTip(int index, const std::string& text)
     item.toolTip = text;
     if (added || m_hToolTip == nullptr)
         return;
-    // The text is asked for each time the tip shows (TTN_GETDISPINFO).
+    // The text is asked for each time the tip shows (TTN_GETDISPINFO), for the tool whose id
+    // is the control's handle.
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(item.hwnd);
     tool.lpszText = LPSTR_TEXTCALLBACKW;
+    if (LetsTheMouseThrough(index)) {
+        // The control never sees the mouse: the tool is the dialog's, over the control's
+        // rectangle. The controls inside it get the mouse, and show their own tips.
+        tool.uFlags = TTF_SUBCLASS;
+        tool.rect = ToolRect(index);
+    }
     SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 

@@ -20,6 +20,7 @@
 struct AccessibleFacts;
 struct HWND__;
 struct tagMSG;
+struct tagRECT;
 
 class CWin32DialogWindow : public CDialogManager {
 public:
@@ -112,6 +113,11 @@ private:
     static void EndSession();
     void CollectControls();
     void CreateToolTips();
+    // Whether the control at `index` leaves the mouse to the dialog beneath it; its tooltip is
+    // then a tool of the dialog's over its rectangle, which follows the control when it moves.
+    bool LetsTheMouseThrough(int index) const;
+    tagRECT ToolRect(int index) const;
+    void FollowToolRect(int index);
     int IndexOfHwnd(const HWND__* hwnd) const;
     ControlKind KindAt(int index) const;
     HWND__* HwndAt(int index) const { return m_items[static_cast<std::size_t>(index)].hwnd; }

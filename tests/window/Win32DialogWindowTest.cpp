@@ -173,4 +173,23 @@ TEST_F(Win32ConsoleAccessibility, FadersReadInTheBoxesUnitsAndButtonsSayWhetherT
         << "the port group's description is its tooltip, which names COM1's device first";
 }
 
+using Win32ConsoleToolTips = Win32ConsoleAccessibility;
+
+// A group box lets the mouse through to the dialog: the group's tooltip is the dialog's to
+// show over the group, while each control inside shows its own.
+TEST_F(Win32ConsoleToolTips, ThePortGroupShowsItsTipOverItsCaption)
+{
+    HWND__* group = m_window->ControlAt(kPortGroupBoxIndex);
+    ASSERT_EQ(WindowUnder(group, MouseSpot::Caption), m_window->Handle())
+        << "the dialog gets the mouse over the caption";
+    const std::string groupTip = ToolTipOver(m_window->Handle(), group, MouseSpot::Caption);
+    EXPECT_EQ(groupTip.rfind("COM1 is ", 0), 0U) << groupTip;
+    EXPECT_NE(groupTip.find("Nothing sent yet"), std::string::npos) << groupTip;
+    EXPECT_EQ(groupTip, ReadMsaa(group).description);
+
+    const std::string com2Tip =
+        ToolTipOver(m_window->Handle(), m_window->Control(IDC_COM2), MouseSpot::Middle);
+    EXPECT_EQ(com2Tip.rfind("COM2", 0), 0U) << com2Tip;
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <array>
@@ -82,6 +83,35 @@ BOOL CALLBACK FindOwnedPopup(HWND window, LPARAM data)
     return FALSE;
 }
 
+struct ToolTipSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnedToolTip(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<ToolTipSearch*>(data);
+    std::array<wchar_t, 64> name{};
+    GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+    if (GetWindow(window, GW_OWNER) != search->owner ||
+        std::wstring(name.data()) != TOOLTIPS_CLASSW)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A group box's caption starts a few pixels in from its top left corner.
+constexpr POINT kIntoCaption{10, 5};
+
+POINT SpotOn(HWND control, MouseSpot spot)
+{
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    if (spot == MouseSpot::Caption)
+        return {rect.left + kIntoCaption.x, rect.top + kIntoCaption.y};
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
 void PressVirtualKey(HWND__* target, unsigned vk, bool shift)
 {
     // The key state the window procedures read, as the keyboard would have left it.
@@ -152,6 +182,34 @@ void PressCloseButton(HWND__* window)
 void EndSession(HWND__* window, bool ending)
 {
     SendMessageW(window, WM_ENDSESSION, ending ? TRUE : FALSE, 0);
+}
+
+HWND__* WindowUnder(HWND__* control, MouseSpot spot)
+{
+    return WindowFromPoint(SpotOn(control, spot));
+}
+
+std::string ToolTipOver(HWND__* window, HWND__* control, MouseSpot spot)
+{
+    ToolTipSearch search{window, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindOwnedToolTip, reinterpret_cast<LPARAM>(&search));
+    const POINT at = SpotOn(control, spot);
+    const HWND under = WindowFromPoint(at);
+    if (search.found == nullptr || under == nullptr)
+        return {};
+    TTHITTESTINFOW hit{};
+    hit.hwnd = under;
+    hit.pt = at;
+    ScreenToClient(under, &hit.pt);
+    hit.ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    if (SendMessageW(search.found, TTM_HITTESTW, 0, reinterpret_cast<LPARAM>(&hit)) == FALSE)
+        return {};
+    // The tooltip's own limit on a text (INFOTIPSIZE).
+    std::array<wchar_t, 1024> text{};
+    hit.ti.lpszText = text.data();
+    SendMessageW(search.found, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&hit.ti));
+    Pump();
+    return Narrow(text.data());
 }
 
 int ControlId(HWND__* control)

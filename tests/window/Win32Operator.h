@@ -26,6 +26,14 @@ void TypeText(HWND__* box, const char* text);
 void PressCloseButton(HWND__* window);
 // Windows telling a top-level window that the session ends (`ending`) or goes on after all.
 void EndSession(HWND__* window, bool ending);
+// Where the mouse rests on a control: its middle, or a group box's caption (its top left).
+enum class MouseSpot { Middle, Caption };
+// The window that gets the mouse resting at `spot` on `control`.
+HWND__* WindowUnder(HWND__* control, MouseSpot spot);
+// The tooltip text that shows with the mouse resting at `spot` on `control` of `window`: asked
+// of `window`'s tooltip control for the window that gets the mouse there, as the tooltip would
+// ask; "" when none shows there.
+std::string ToolTipOver(HWND__* window, HWND__* control, MouseSpot spot);
 // The control id of `control`, or 0.
 int ControlId(HWND__* control);
 bool AllTextSelected(HWND__* box);
