@@ -5,8 +5,10 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QTimer>
+#include <QToolTip>
 #include <QWhatsThis>
 
 namespace {
@@ -36,6 +38,25 @@ bool CDialogWidget::nativeEvent(const QByteArray& eventType, void* message, qint
         return true;
     }
     return QDialog::nativeEvent(eventType, message, result);
+}
+
+bool CDialogWidget::event(QEvent* event)
+{
+    // A group frame lets the mouse through, so Qt asks the dialog for a tooltip over it: the
+    // frame's, brought up to date like any control's. The controls inside show their own.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!control->testAttribute(Qt::WA_TransparentForMouseEvents) ||
+                !control->isVisible() || !control->geometry().contains(help->pos()) ||
+                control->toolTip().isEmpty())
+                continue;
+            m_peer.ToolTipShowing(control);
+            QToolTip::showText(help->globalPos(), control->toolTip(), this, control->geometry());
+            return true;
+        }
+    }
+    return QDialog::event(event);
 }
 
 void CDialogWidget::keyPressEvent(QKeyEvent* event)

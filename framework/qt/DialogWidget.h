@@ -29,6 +29,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
     // Sees every control's events: the menu key, tooltips, the click-for-help mode, arrows.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The tooltip of a control that lets the mouse through to the dialog (a group frame).
+    bool event(QEvent* event) override;
 
 private:
     CQtDialogWindow& m_peer;

@@ -6,6 +6,7 @@
 #include "framework/HelpEngine.h"
 #include "framework/HelpFile.h"
 #include "framework/WinApp.h"
+#include "framework/qt/GroupFrame.h"
 #include "framework/qt/QtWindowSystem.h"
 #include "link/SerialLink.h"
 #include "res/Resource.h"
@@ -25,6 +26,7 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QWhatsThis>
 
 #include <gtest/gtest.h>
@@ -370,6 +372,34 @@ TEST_F(ConsoleWindow, ArrowKeysSelectAPortThatTheNextTransmissionUses)
     QTest::keyClick(Box(IDC_LEVEL1), Qt::Key_Return);
     ASSERT_TRUE(WaitForTransmission());
     EXPECT_EQ(OpenedDevice(), "COM3");
+}
+
+// The mouse resting on the port group's caption: the frame lets the mouse through to the
+// dialog, which shows the group's tooltip there; a COM button shows its own.
+TEST_F(ConsoleWindow, ThePortGroupShowsItsTipOverItsCaption)
+{
+    QDialog* window = m_window->Widget();
+    CGroupFrame* group = nullptr;
+    // CGroupFrame has no meta-object of its own for findChildren to tell it by.
+    for (QWidget* child : window->findChildren<QWidget*>())
+        if (auto* frame = dynamic_cast<CGroupFrame*>(child); frame && frame->Title() == "Port")
+            group = frame;
+    ASSERT_NE(group, nullptr);
+    ASSERT_FALSE(group->toolTip().isEmpty());
+    const QFontMetrics metrics(group->font());
+    const QPoint caption =
+        group->mapTo(window, QPoint(metrics.averageCharWidth() * 2, metrics.height() / 2));
+    ASSERT_EQ(window->childAt(caption), nullptr) << "the dialog gets the mouse over the caption";
+
+    QTest::mouseMove(window, caption);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, kWaitMs));
+    EXPECT_EQ(QToolTip::text(), group->toolTip());
+    EXPECT_TRUE(QToolTip::text().startsWith("COM1 ")) << QToolTip::text().toStdString();
+
+    QTest::mouseMove(window, Button(IDC_COM2)->geometry().center());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] { return QToolTip::isVisible() && QToolTip::text().startsWith("COM2"); }, kWaitMs))
+        << QToolTip::text().toStdString();
 }
 
 // Help on the real widgets: which control a key, a right click or the help mode asks about.
