@@ -235,9 +235,10 @@ void CWin32DialogWindow::CollectControls()
 
 void CWin32DialogWindow::CreateToolTips()
 {
-    m_hToolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
-                                 nullptr, ModuleInstance(), nullptr);
+    // TTS_NOPREFIX: an "&" in a tip is text ("Ports (COM & LPT)"), not a mnemonic mark.
+    m_hToolTip = CreateWindowExW(
+        0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, ModuleInstance(), nullptr);
     if (m_hToolTip == nullptr)
         return;
     // A width also makes the tip break its lines at "\n".

@@ -187,6 +187,9 @@ TEST_F(Win32ConsoleToolTips, ThePortGroupShowsItsTipOverItsCaption)
     EXPECT_NE(groupTip.find("Nothing sent yet"), std::string::npos) << groupTip;
     EXPECT_EQ(groupTip, ReadMsaa(group).description);
 
+    // "Ports (COM & LPT)" in the way to reach a port beyond COM4.
+    EXPECT_TRUE(ToolTipsDrawAmpersands(m_window->Handle()));
+
     const std::string com2Tip =
         ToolTipOver(m_window->Handle(), m_window->Control(IDC_COM2), MouseSpot::Middle);
     EXPECT_EQ(com2Tip.rfind("COM2", 0), 0U) << com2Tip;

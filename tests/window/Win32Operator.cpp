@@ -189,25 +189,37 @@ HWND__* WindowUnder(HWND__* control, MouseSpot spot)
     return WindowFromPoint(SpotOn(control, spot));
 }
 
-std::string ToolTipOver(HWND__* window, HWND__* control, MouseSpot spot)
+HWND ToolTipOf(HWND window)
 {
     ToolTipSearch search{window, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), &FindOwnedToolTip, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool ToolTipsDrawAmpersands(HWND__* window)
+{
+    const HWND tip = ToolTipOf(window);
+    return tip != nullptr && (GetWindowLongW(tip, GWL_STYLE) & TTS_NOPREFIX) != 0;
+}
+
+std::string ToolTipOver(HWND__* window, HWND__* control, MouseSpot spot)
+{
+    const HWND tip = ToolTipOf(window);
     const POINT at = SpotOn(control, spot);
     const HWND under = WindowFromPoint(at);
-    if (search.found == nullptr || under == nullptr)
+    if (tip == nullptr || under == nullptr)
         return {};
     TTHITTESTINFOW hit{};
     hit.hwnd = under;
     hit.pt = at;
     ScreenToClient(under, &hit.pt);
     hit.ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    if (SendMessageW(search.found, TTM_HITTESTW, 0, reinterpret_cast<LPARAM>(&hit)) == FALSE)
+    if (SendMessageW(tip, TTM_HITTESTW, 0, reinterpret_cast<LPARAM>(&hit)) == FALSE)
         return {};
     // The tooltip's own limit on a text (INFOTIPSIZE).
     std::array<wchar_t, 1024> text{};
     hit.ti.lpszText = text.data();
-    SendMessageW(search.found, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&hit.ti));
+    SendMessageW(tip, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&hit.ti));
     Pump();
     return Narrow(text.data());
 }

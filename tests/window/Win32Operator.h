@@ -34,6 +34,8 @@ HWND__* WindowUnder(HWND__* control, MouseSpot spot);
 // of `window`'s tooltip control for the window that gets the mouse there, as the tooltip would
 // ask; "" when none shows there.
 std::string ToolTipOver(HWND__* window, HWND__* control, MouseSpot spot);
+// Whether `window`'s tooltips draw an "&" as itself rather than as a mnemonic mark.
+bool ToolTipsDrawAmpersands(HWND__* window);
 // The control id of `control`, or 0.
 int ControlId(HWND__* control);
 bool AllTextSelected(HWND__* box);
