@@ -139,6 +139,9 @@ Told OpenFailure(PortFailure failure, const TransmitReport& report, const PortSu
         return {Format(IDS_PORT_REASON_PERMISSION, path.c_str())};
     }
     case PortFailure::NoDevice:
+        // The system lists a device there, yet it cannot be found: it is not answering.
+        if (port && port->present)
+            return {Format(IDS_PORT_REASON_NOT_ANSWERING, com)};
         if (const std::string beyond = BeyondReach(ports.beyond); !beyond.empty())
             return {Format(IDS_PORT_REASON_NO_DEVICE_BEYOND, com, beyond.c_str()), true};
         return {Format(IDS_PORT_REASON_NO_DEVICE, com)};

@@ -278,6 +278,10 @@ INSTANTIATE_TEST_SUITE_P(
                    Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice), &kNothingBeyond,
                    "no serial port stands behind COM2. Plug in the adapter, or choose another "
                    "port."},
+        // Listed by the system, yet not found when opened.
+        ReasonCase{"ListedButNotThere",
+                   Finished(0, kOpenErrorInvalidHandle, SystemError::kNoDevice), &kAdapterOnCom7,
+                   kNotAnsweringCom1},
         ReasonCase{"HeldByAnotherProgram", Finished(0, kOpenErrorInvalidHandle, SystemError::kBusy),
                    &kAdapterOnCom7,
                    "the port is in use by another program. Close that program, or choose "
