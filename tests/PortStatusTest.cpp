@@ -70,6 +70,7 @@ struct StateCase {
     PortWait wait;
     const char* accessibleName;
     const char* tipEnd; // how the tooltip ends
+    friend void PrintTo(const StateCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PortStatusState : public ::testing::TestWithParam<StateCase> {};
@@ -111,6 +112,7 @@ struct FailureCase {
     const char* name;
     TransmitReport report;
     const char* reason;
+    friend void PrintTo(const FailureCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PortStatusFailure : public ::testing::TestWithParam<FailureCase> {};
