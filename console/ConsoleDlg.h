@@ -32,8 +32,8 @@ std::pair<int, int> MinimisedIconPosition(int clientW, int clientH, int cx, int 
 
 class CConsoleDlg : public CDialog {
 public:
-    // Transmits through `worker` (its link and snapshot); the program's own by default.
-    explicit CConsoleDlg(CTransmitWorker& worker = g_transmitWorker);
+    // Transmits through `worker` (its link and snapshot), which outlives the console.
+    explicit CConsoleDlg(CTransmitWorker& worker);
     ~CConsoleDlg() override;
 
     bool OnInitDialog() override;

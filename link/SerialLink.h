@@ -84,6 +84,3 @@ private:
 
     std::shared_ptr<CCommPort> m_pPort;
 };
-
-// The program's one link, used by the transmission worker and closed at teardown.
-extern CSerialLink g_link;

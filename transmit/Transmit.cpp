@@ -5,11 +5,6 @@
 
 #include <system_error>
 
-TransmitSnapshot g_snapshot;
-// g_link belongs to the program (it is constructed after the application object); only its
-// address is taken here.
-CTransmitWorker g_transmitWorker(g_link, g_snapshot);
-
 namespace {
 
 constexpr std::uint8_t kDeviceAddress = 0xFF;
@@ -63,9 +58,7 @@ bool SendChannelLevel(CSerialLink& link, std::uint32_t channel, std::uint8_t lev
 
 std::uint32_t TransmitThreadProc(void* parameter)
 {
-    auto* worker =
-        parameter != nullptr ? static_cast<CTransmitWorker*>(parameter) : &g_transmitWorker;
-    worker->Run();
+    static_cast<CTransmitWorker*>(parameter)->Run();
     return 0;
 }
 

@@ -25,10 +25,6 @@ struct TransmitSnapshot {
     std::array<std::int32_t, kConsoleChannels> nSlot{};
 };
 
-// The program's snapshot: written by the window thread only while no worker runs; read by
-// the worker.
-extern TransmitSnapshot g_snapshot;
-
 // How the last finished transmission went, for the window to show. Never shown as a message.
 struct TransmitReport {
     bool finished = false;      // false until a first transmission has ended
@@ -45,8 +41,8 @@ struct TransmitReport {
 // One transmission: opens the snapshot's port on `link`, sends a set-level frame for every
 // slot, closes. A failed frame ends it, since a port that failed a byte is broken or held.
 TransmitReport RunTransmission(CSerialLink& link, const TransmitSnapshot& snapshot);
-// The body of a worker's thread: `parameter` is the CTransmitWorker that started it (the
-// program's g_transmitWorker when null). Always returns 0.
+// The body of a worker's thread: `parameter` is the CTransmitWorker that started it, never
+// null. Always returns 0.
 std::uint32_t TransmitThreadProc(void* parameter);
 // Sends one set-level frame on `link`; false when it could not be sent.
 bool SendChannelLevel(CSerialLink& link, std::uint32_t channel, std::uint8_t level);
@@ -94,9 +90,6 @@ private:
     std::condition_variable m_done;
     TransmitReport m_report;
 };
-
-// The program's worker, on g_link and g_snapshot.
-extern CTransmitWorker g_transmitWorker;
 
 // Lowers the calling thread's scheduling priority (platform file).
 void LowerCurrentThreadPriority();

@@ -6,6 +6,7 @@
 #include "framework/WinDefs.h"
 #include "framework/qt/QtWindowSystem.h"
 #include "res/Resource.h"
+#include "tests/RecordedTransmission.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -30,7 +31,8 @@ constexpr int kDeadlineMs = 10000;
     CQtWindowSystem windowSystem;
     AfxSetWindowSystem(&windowSystem);
     CShutdownSignals shutdownSignals;
-    CConsoleDlg console;
+    CRecordedTransmission wire;
+    CConsoleDlg console(wire.worker);
     CDialog* about = nullptr;
     bool boxEndedUnderTheAboutBox = false;
     bool aboutEndedUnderTheConsole = false;
