@@ -1,18 +1,13 @@
 // What the console's own work costs on the window thread: a fader drag with all eight faders
 // grouped, the exchange from the controls, and a tick. The console runs on a substitute window
 // and its link on a recording port, so no figure includes a window system or a device.
-#include "console/ConsoleDlg.h"
-#include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
-#include "testing/RecordingCommPort.h"
-#include "testing/SubstituteWindow.h"
-#include "transmit/Transmit.h"
+#include "testing/RecordedConsole.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <memory>
 #include <string>
 
 namespace {
@@ -22,20 +17,11 @@ constexpr int kDragHigh = 150;
 constexpr std::int64_t kRecordTrimEvery = 1024;
 constexpr auto kWorkerDeadline = std::chrono::seconds(10);
 
-// A console opened on a substitute window, transmitting through its own link on a recording
-// port. Value units, every channel enabled with a level, so a tick sends all
-// eight frames.
-struct CBenchConsole {
-    std::shared_ptr<CRecordingCommPort> port = std::make_shared<CRecordingCommPort>();
-    CSerialLink link{port};
-    TransmitSnapshot snapshot;
-    CTransmitWorker worker{link, snapshot};
-    CConsoleDlg dlg{worker};
-    CSubstituteWindow win{*FindDialogTemplate(IDD_CONSOLE)};
-
+// The console the tests use, in value units, every channel enabled with a level, so a tick
+// sends all eight frames.
+struct CBenchConsole : CRecordedConsole {
     CBenchConsole()
     {
-        win.Open(dlg);
         win.Click(IDC_VALUE);
         for (std::size_t i = 0; i < kLevelIds.size(); ++i)
             win.Type(kLevelIds[i], std::to_string(20 * (i + 1)));
@@ -43,7 +29,6 @@ struct CBenchConsole {
         win.Click(IDC_SET_ALL);
         worker.WaitFor(kWorkerDeadline);
     }
-    ~CBenchConsole() { win.Close(); }
 };
 
 // One scroll notification from fader 1 with Grp All ticked: the exchange, the movement, seven

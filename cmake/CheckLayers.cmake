@@ -7,7 +7,7 @@ set(allowed_framework "framework")
 set(allowed_res "framework;res")
 set(allowed_console "link;transmit;framework;res;console")
 set(allowed_app "link;transmit;framework;res;console;app")
-set(allowed_testing "link;framework;testing")
+set(allowed_testing "link;transmit;framework;res;console;testing")
 
 set(failures "")
 foreach(layer link transmit framework res console app testing)

@@ -23,14 +23,6 @@ CSerialLink::~CSerialLink()
     Close();
 }
 
-bool CSerialLink::UseBackend(std::shared_ptr<CCommPort> port)
-{
-    if (IsOpen())
-        return false;
-    m_pPort = std::move(port);
-    return true;
-}
-
 std::string CSerialLink::FailOpen(const char* text)
 {
     m_dwLastError = m_pPort->LastError();

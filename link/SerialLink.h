@@ -37,9 +37,6 @@ public:
     CSerialLink(const CSerialLink&) = delete;
     CSerialLink& operator=(const CSerialLink&) = delete;
 
-    // Replaces the backend; only while the link is closed (returns false otherwise).
-    bool UseBackend(std::shared_ptr<CCommPort> port);
-
     // Opens COM(port + 1) with `baudRate` (low 16 bits) and 8 data bits, one stop bit, mark
     // parity when `nineBit` is nonzero, else no parity. Returns "" on success, else the text
     // naming the failed step. An open link is closed first; a failed open releases its handle.

@@ -2,32 +2,17 @@
 // recording port.
 #pragma once
 
-#include "console/ConsoleDlg.h"
-#include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
-#include "testing/RecordingCommPort.h"
-#include "testing/SubstituteWindow.h"
-#include "transmit/Transmit.h"
+#include "testing/RecordedConsole.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <memory>
 #include <string>
 #include <vector>
 
-struct ConsoleFixture : ::testing::Test {
-    std::shared_ptr<CRecordingCommPort> port = std::make_shared<CRecordingCommPort>();
-    CSerialLink link{port};
-    TransmitSnapshot snapshot;
-    CTransmitWorker worker{link, snapshot};
-    CConsoleDlg dlg{worker};
-    CSubstituteWindow win{*FindDialogTemplate(IDD_CONSOLE)};
-
-    ConsoleFixture() { win.Open(dlg); }
-    ~ConsoleFixture() override { win.Close(); }
-
+struct ConsoleFixture : ::testing::Test, CRecordedConsole {
     std::string Box(int channel) const { return win.GetItemText(kLevelIds.at(channel)); }
     int Fader(int channel) const { return win.GetTrackbarPos(kSliderIds.at(channel)); }
     std::vector<std::string> Messages() const

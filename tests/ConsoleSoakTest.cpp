@@ -10,6 +10,8 @@
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
+#include "testing/PluggableCommPort.h"
+#include "testing/RecordedConsole.h"
 #include "testing/RecordingCommPort.h"
 #include "testing/SubstituteWindow.h"
 #include "transmit/Transmit.h"
@@ -296,9 +298,10 @@ private:
             m_missing.insert(i);
         } else if (roll < 408) {
             Note("all devices back (fresh port)");
-            m_port = std::make_shared<CRecordingCommPort>();
             // No worker runs between ticks, so the link is closed and takes the new port.
-            ASSERT_TRUE(m_link.UseBackend(m_port));
+            ASSERT_FALSE(m_link.IsOpen());
+            m_port = std::make_shared<CRecordingCommPort>();
+            m_socket->Plug(m_port);
             m_missing.clear();
         } else if (roll < 560) {
             const int i = Pick(0, 7);
@@ -531,7 +534,8 @@ private:
     std::uint32_t m_seed;
     std::mt19937 m_rng;
     std::shared_ptr<CRecordingCommPort> m_port = std::make_shared<CRecordingCommPort>();
-    CSerialLink m_link{m_port};
+    std::shared_ptr<CPluggableCommPort> m_socket = std::make_shared<CPluggableCommPort>(m_port);
+    CSerialLink m_link{m_socket};
     TransmitSnapshot m_snapshot;
     std::set<int> m_missing; // COM indexes whose device this port no longer has
     bool m_inTick = false;
@@ -584,24 +588,16 @@ class ConsoleRefusedBaseTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ConsoleRefusedBaseTest, SendsNothingAndKeepsTheChange)
 {
-    auto port = std::make_shared<CRecordingCommPort>();
-    CSerialLink link(port);
-    TransmitSnapshot snapshot;
-    CTransmitWorker worker(link, snapshot);
-    CConsoleDlg dlg(worker);
-    CSubstituteWindow win(*FindDialogTemplate(IDD_CONSOLE));
-    win.Open(dlg);
-
-    win.Click(IDC_ENA_ALL);
-    win.Click(IDC_SET_ALL);
-    win.Type(IDC_BASE_ADDR, GetParam());
+    CRecordedConsole console;
+    console.win.Click(IDC_ENA_ALL);
+    console.win.Click(IDC_SET_ALL);
+    console.win.Type(IDC_BASE_ADDR, GetParam());
     for (int tick = 0; tick < 2; ++tick) {
-        win.AdvanceClock(kTickMilliseconds);
-        ASSERT_TRUE(worker.WaitFor(kWorkerDeadline));
+        console.win.AdvanceClock(kTickMilliseconds);
+        ASSERT_TRUE(console.worker.WaitFor(kWorkerDeadline));
     }
-    EXPECT_TRUE(port->Events().empty());
-    EXPECT_EQ(dlg.m_bDirty, 1);
-    win.Close();
+    EXPECT_TRUE(console.port->Events().empty());
+    EXPECT_EQ(console.dlg.m_bDirty, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(ConsoleSoak, ConsoleRefusedBaseTest,

@@ -7,6 +7,7 @@
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
+#include "testing/PluggableCommPort.h"
 #include "testing/RecordingCommPort.h"
 #include "testing/SubstituteWindow.h"
 #include "transmit/Transmit.h"
@@ -35,10 +36,10 @@ constexpr std::uint32_t kSomeError = 31;
 // A port in front of another that holds the `holdAt`-th write (1-based, counted over its
 // life) and every later one until the test opens the gate. The worker calls WriteByte; the
 // test thread calls the rest.
-class CGatedCommPort : public CCommPort {
+class CGatedCommPort : public CPluggableCommPort {
 public:
     CGatedCommPort(std::shared_ptr<CCommPort> inner, int holdAt)
-        : m_pInner(std::move(inner)), m_nHoldAt(holdAt)
+        : CPluggableCommPort(std::move(inner)), m_nHoldAt(holdAt)
     {
     }
 
@@ -62,17 +63,6 @@ public:
         return m_bGaveUp;
     }
 
-    PortHandle OpenDevice(const std::string& name) override { return m_pInner->OpenDevice(name); }
-    void FlushBuffers(PortHandle handle) override { m_pInner->FlushBuffers(handle); }
-    bool GetState(PortHandle handle, CommState& state) override
-    {
-        return m_pInner->GetState(handle, state);
-    }
-    bool SetState(PortHandle handle, const CommState& state) override
-    {
-        return m_pInner->SetState(handle, state);
-    }
-    bool DrainOutput(PortHandle handle) override { return m_pInner->DrainOutput(handle); }
     bool WriteByte(PortHandle handle, std::uint8_t value) override
     {
         {
@@ -84,16 +74,10 @@ public:
                     m_bGaveUp = true;
             }
         }
-        return m_pInner->WriteByte(handle, value);
+        return CPluggableCommPort::WriteByte(handle, value);
     }
-    bool CloseDevice(PortHandle handle) override { return m_pInner->CloseDevice(handle); }
-    std::uint32_t LastError() const override { return m_pInner->LastError(); }
-    void Sleep(std::uint32_t milliseconds) override { m_pInner->Sleep(milliseconds); }
-    std::uint64_t NowMicros() override { return m_pInner->NowMicros(); }
-    void SleepMicros(std::uint64_t micros) override { m_pInner->SleepMicros(micros); }
 
 private:
-    std::shared_ptr<CCommPort> m_pInner;
     const int m_nHoldAt;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -128,7 +112,10 @@ inline std::vector<std::uint8_t> Bytes(const std::vector<FrameByte>& line)
 struct TransmitThreading : ::testing::Test {
     std::shared_ptr<CRecordingCommPort> recording = std::make_shared<CRecordingCommPort>();
     std::shared_ptr<CGatedCommPort> gate;
-    CSerialLink link{recording};
+    // The backend each test chooses is plugged in before the console opens.
+    std::shared_ptr<CPluggableCommPort> portSocket =
+        std::make_shared<CPluggableCommPort>(recording);
+    CSerialLink link{portSocket};
     TransmitSnapshot snapshot;
     bool refuseThreads = false; // no thread to be had, as when the process is at its limit
     CTransmitWorker worker{link, snapshot, [this](std::function<void()> body) {
@@ -142,7 +129,8 @@ struct TransmitThreading : ::testing::Test {
 
     void Start(std::shared_ptr<CCommPort> backend)
     {
-        ASSERT_TRUE(link.UseBackend(std::move(backend)));
+        ASSERT_FALSE(link.IsOpen());
+        portSocket->Plug(std::move(backend));
         win.Open(dlg);
     }
     // Value units; channels 1..count enabled at levels 10, 20, ...; marked for the next tick.

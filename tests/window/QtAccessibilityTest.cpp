@@ -3,8 +3,8 @@
 #include "framework/qt/QtAccessibility.h"
 #include "console/ConsoleDlg.h"
 #include "framework/qt/QtDialogWindow.h"
+#include "testing/RecordedTransmission.h"
 #include "tests/ConsoleAccessibility.h"
-#include "tests/RecordedTransmission.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

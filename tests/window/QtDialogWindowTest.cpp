@@ -11,6 +11,7 @@
 #include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
+#include "testing/RecordedTransmission.h"
 #include "testing/RecordingCommPort.h"
 
 #include <QAbstractButton>
@@ -495,14 +496,12 @@ TEST(ConsoleModalRun, EscapeAndTheCloseButtonEndItWithCancel)
 {
     CQtWindowSystem windowSystem;
     AfxSetWindowSystem(&windowSystem);
-    CSerialLink link(std::make_shared<CRecordingCommPort>());
-    TransmitSnapshot snapshot;
-    CTransmitWorker worker(link, snapshot);
+    CRecordedTransmission wire;
     constexpr int kTimedOut = -2;
 
     for (const bool escape : {true, false}) {
         SCOPED_TRACE(escape ? "Esc" : "close button");
-        CConsoleDlg console(worker);
+        CConsoleDlg console(wire.worker);
         QTimer operatorScript;
         operatorScript.setSingleShot(true);
         QObject::connect(&operatorScript, &QTimer::timeout, [escape] {

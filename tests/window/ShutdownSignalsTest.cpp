@@ -6,7 +6,7 @@
 #include "framework/WinDefs.h"
 #include "framework/qt/QtWindowSystem.h"
 #include "res/Resource.h"
-#include "tests/RecordedTransmission.h"
+#include "testing/RecordedTransmission.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -4,9 +4,9 @@
 #include "framework/win32/Win32DialogWindow.h"
 #include "Win32Operator.h"
 #include "console/ConsoleDlg.h"
+#include "testing/RecordedTransmission.h"
 #include "tests/ConsoleAccessibility.h"
 #include "tests/DialogManagerContract.h"
-#include "tests/RecordedTransmission.h"
 
 #include <gtest/gtest.h>
 
