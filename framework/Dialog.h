@@ -55,7 +55,6 @@ public:
     static CDialog* ActiveModal();
 
     const DialogTemplate* GetTemplate() const { return m_pTemplate; }
-    int GetTemplateId() const { return m_nTemplateId; }
     // The help topic a dialog names when help is asked while it is active.
     std::uintptr_t HelpContextId() const;
 

@@ -78,11 +78,6 @@ void CWnd::SetWindowText(const std::string& text)
         m_pPeer->SetCaption(text);
 }
 
-std::string CWnd::GetWindowText() const
-{
-    return m_pPeer != nullptr ? m_pPeer->GetCaption() : std::string();
-}
-
 unsigned CWnd::SetTimer(unsigned id, unsigned milliseconds)
 {
     return m_pPeer != nullptr ? m_pPeer->SetTimer(id, milliseconds) : 0;

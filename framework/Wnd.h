@@ -98,7 +98,6 @@ public:
     int IsDlgButtonChecked(int id) const;
     void CheckRadioButton(int firstId, int lastId, int checkId);
     void SetWindowText(const std::string& text);
-    std::string GetWindowText() const;
     unsigned SetTimer(unsigned id, unsigned milliseconds);
     bool KillTimer(unsigned id);
     // A message box owned by this window, captioned with the application title; an
