@@ -6,7 +6,6 @@
 namespace {
 constexpr std::uint64_t kMicrosPerSecond = 1'000'000;
 constexpr std::uint64_t kStartBits = 1;
-constexpr std::uint16_t kNoParity = 0;
 } // namespace
 
 std::uint64_t CharacterMicros(const CommState& state)
@@ -15,7 +14,7 @@ std::uint64_t CharacterMicros(const CommState& state)
         return 0;
     // Counted in half bits, since one and a half stop bits is a setting too.
     std::uint64_t halfBits = 2 * (kStartBits + state.ByteSize);
-    if (state.Parity != kNoParity)
+    if (state.Parity != CommParity::None)
         halfBits += 2;
     switch (state.StopBits) {
     case ONE5STOPBITS:

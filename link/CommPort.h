@@ -14,19 +14,23 @@ constexpr std::uint8_t ONESTOPBIT = 0;
 constexpr std::uint8_t ONE5STOPBITS = 1;
 constexpr std::uint8_t TWOSTOPBITS = 2;
 
+// The parity bit of each character. Mark and space hold it at 1 and at 0: the interface box
+// reads it as a ninth data bit. Each backend translates it to its platform's own settings.
+enum class CommParity : std::uint8_t { None, Odd, Even, Mark, Space };
+
 // A port's serial settings. The four fields the link changes are spelled out; everything else
 // (flow control, special characters, ...) travels untouched in `native`, the backend's own
 // settings structure exactly as the port reported it.
 struct CommState {
     std::uint32_t BaudRate = 0;
     std::uint8_t ByteSize = 8;
-    std::uint16_t Parity = 0;
+    CommParity Parity = CommParity::None;
     std::uint8_t StopBits = ONESTOPBIT;
     std::vector<std::uint8_t> native;
 };
 
 // Line time of one character with these settings: start bit, data bits, parity bit (unless
-// NOPARITY), stop bits, at the baud rate; rounded up to whole microseconds, 0 without a rate.
+// none), stop bits, at the baud rate; rounded up to whole microseconds, 0 without a rate.
 std::uint64_t CharacterMicros(const CommState& state);
 
 // All calls come from one thread at a time (the link's current user). A backend never throws;

@@ -24,10 +24,10 @@ std::vector<FrameByte> BuildFrame(std::uint8_t address, std::uint8_t header,
 {
     std::vector<FrameByte> frame;
     frame.reserve(payload.size() + 3);
-    frame.push_back({address, MARKPARITY});
-    frame.push_back({header, SPACEPARITY});
+    frame.push_back({address, CommParity::Mark});
+    frame.push_back({header, CommParity::Space});
     for (const char byte : payload)
-        frame.push_back({static_cast<std::uint8_t>(byte), SPACEPARITY});
-    frame.push_back({FrameChecksum(address, header, payload), MARKPARITY});
+        frame.push_back({static_cast<std::uint8_t>(byte), CommParity::Space});
+    frame.push_back({FrameChecksum(address, header, payload), CommParity::Mark});
     return frame;
 }

@@ -2,17 +2,14 @@
 // data bit), an addressed and checksummed frame, and the one message we send, set-level.
 #pragma once
 
+#include "CommPort.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // A counted string of single bytes that may hold 0x00; the set-level payload is one.
 using ByteString = std::string;
-
-// Parity codes as the port settings record carries them (the values of the Windows DCB).
-constexpr std::uint16_t NOPARITY = 0;
-constexpr std::uint16_t MARKPARITY = 3;  // ninth bit 1: address byte and checksum
-constexpr std::uint16_t SPACEPARITY = 4; // ninth bit 0: header and payload bytes
 
 constexpr std::uint8_t CMD_SET_LEVEL_LO = 0x07; // channels 1 to 256
 constexpr std::uint8_t CMD_SET_LEVEL_HI = 0x1D; // channels 257 to 512
@@ -23,10 +20,12 @@ constexpr std::uint32_t kLastChannel = 512;
 constexpr std::uint8_t kAddressMarkBit = 0x80;
 constexpr std::size_t kSetLevelPayloadSize = 3;
 
-// One character on the line: its eight data bits and the parity it went out with.
+// One character on the line: its eight data bits and the parity it went out with. Mark (ninth
+// bit 1) is for the address byte and the checksum, space (ninth bit 0) for the header and the
+// payload.
 struct FrameByte {
     std::uint8_t value = 0;
-    std::uint16_t parity = NOPARITY;
+    CommParity parity = CommParity::None;
     friend bool operator==(const FrameByte&, const FrameByte&) = default;
 };
 

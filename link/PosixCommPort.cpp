@@ -1,6 +1,5 @@
 #include "PosixCommPort.h"
 
-#include "DeviceFrame.h"
 #include "LockFile.h"
 #include "PortMap.h"
 #include "PreciseWakeup.h"
@@ -23,9 +22,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr std::uint16_t kOddParity = 1;
-constexpr std::uint16_t kEvenParity = 2;
 
 #ifdef CMSPAR
 constexpr tcflag_t kStickParity = CMSPAR;
@@ -91,14 +87,14 @@ std::uint32_t RateOf(speed_t speed)
     return 0;
 }
 
-std::uint16_t ParityOf(tcflag_t cflag)
+CommParity ParityOf(tcflag_t cflag)
 {
     if ((cflag & PARENB) == 0)
-        return NOPARITY;
+        return CommParity::None;
     const bool odd = (cflag & PARODD) != 0;
     if ((cflag & kStickParity) != 0)
-        return odd ? MARKPARITY : SPACEPARITY;
-    return odd ? kOddParity : kEvenParity;
+        return odd ? CommParity::Mark : CommParity::Space;
+    return odd ? CommParity::Odd : CommParity::Even;
 }
 
 // The bits of c_cflag that hold the line's speed, compared as speeds instead.
@@ -210,19 +206,19 @@ int ApplyCommState(const CommState& state, termios& settings)
 
     tcflag_t parity = 0;
     switch (state.Parity) {
-    case NOPARITY:
+    case CommParity::None:
         break;
-    case kOddParity:
+    case CommParity::Odd:
         parity = PARENB | PARODD;
         break;
-    case kEvenParity:
+    case CommParity::Even:
         parity = PARENB;
         break;
-    case MARKPARITY:
-    case SPACEPARITY:
+    case CommParity::Mark:
+    case CommParity::Space:
         if (!kHasStickParity)
             return ENOTSUP;
-        parity = PARENB | kStickParity | (state.Parity == MARKPARITY ? PARODD : 0);
+        parity = PARENB | kStickParity | (state.Parity == CommParity::Mark ? PARODD : 0);
         break;
     default:
         return EINVAL;

@@ -69,7 +69,7 @@ private:
 };
 
 // The conversions behind GetState and SetState, apart from any port so tests can check them.
-// Parity codes: 0 none, 1 odd, 2 even, 3 mark, 4 space; stop bits ONESTOPBIT or TWOSTOPBITS.
+// Stop bits ONESTOPBIT or TWOSTOPBITS.
 CommState CommStateFromTermios(const termios& settings);
 // Applies the four fields to `settings` and puts the port in raw mode: no input or output
 // processing, no echo, no line editing, no signals, no XON/XOFF or RTS/CTS flow control,

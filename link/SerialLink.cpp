@@ -54,10 +54,10 @@ std::string CSerialLink::Open(std::uint16_t port, std::uint32_t baudRate, std::u
     m_dcb.StopBits = ONESTOPBIT;
     m_dcb.BaudRate = rate;
     if (nineBit != 0) {
-        m_dcb.Parity = MARKPARITY;
+        m_dcb.Parity = CommParity::Mark;
         m_bNineBitMode = 1;
     } else {
-        m_dcb.Parity = NOPARITY;
+        m_dcb.Parity = CommParity::None;
         m_bNineBitMode = 0;
     }
     if (!m_pPort->SetState(m_hPort, m_dcb))
@@ -92,7 +92,7 @@ void CSerialLink::Close()
     m_nPort = kClosed;
 }
 
-bool CSerialLink::WriteByte(std::uint8_t value, std::uint16_t parity)
+bool CSerialLink::WriteByte(std::uint8_t value, CommParity parity)
 {
     if (m_nPort == kClosed)
         return false;
@@ -108,7 +108,7 @@ bool CSerialLink::WriteByte(std::uint8_t value, std::uint16_t parity)
         // a second wake-up.
         if (!WaitForLineClock(kParityChangePauseMicros))
             m_pPort->Sleep(kParityChangePauseMs);
-        const std::uint16_t previous = m_dcb.Parity;
+        const CommParity previous = m_dcb.Parity;
         m_dcb.Parity = parity;
         m_bLastResult = m_pPort->SetState(m_hPort, m_dcb) ? 1 : 0;
         if (m_bLastResult == 0) {
@@ -134,7 +134,7 @@ bool CSerialLink::Send(ByteString payload)
     if (m_nPort == kClosed)
         return false;
 
-    auto write = [this](std::uint8_t value, std::uint16_t parity) {
+    auto write = [this](std::uint8_t value, CommParity parity) {
         if (WriteByte(value, parity))
             return true;
         m_dwLastError = m_pPort->LastError();
@@ -148,7 +148,7 @@ bool CSerialLink::Send(ByteString payload)
         return true;
     }
     for (const char byte : payload)
-        if (!write(static_cast<std::uint8_t>(byte), SPACEPARITY))
+        if (!write(static_cast<std::uint8_t>(byte), CommParity::Space))
             return false;
     return true;
 }

@@ -54,7 +54,7 @@ public:
     // the port reports its output drained, the line clock says the last stop bit has left, and
     // a 2 ms pause. False when closed, or when the parity change or the write failed; a byte
     // is never sent with a parity that could not be set.
-    bool WriteByte(std::uint8_t value, std::uint16_t parity);
+    bool WriteByte(std::uint8_t value, CommParity parity);
 
     // The fields are public so that any caller may inspect the link's last outcome.
     std::int32_t m_nPort = kClosed;

@@ -1,12 +1,10 @@
-// Our headers come before <windows.h>: it defines NOPARITY, MARKPARITY, ONESTOPBIT and the
-// like as macros, and the constexpr declarations of those names would not compile after it.
+// Our headers come before <windows.h>: it defines ONESTOPBIT and the like as macros, and the
+// constexpr declarations of those names would not compile after it.
 #include "Win32CommPort.h"
-
-#include "DeviceFrame.h"
 
 #include <chrono>
 #include <cstring>
-#include <limits>
+#include <optional>
 #include <thread>
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -73,6 +71,35 @@ HANDLE ToHandle(PortHandle handle)
     return reinterpret_cast<HANDLE>(handle);
 }
 
+// The DCB's parity codes for ours, and back. Windows knows no others.
+struct ParityCode {
+    CommParity parity;
+    BYTE code;
+};
+
+constexpr ParityCode kParityCodes[] = {{CommParity::None, NOPARITY},
+                                       {CommParity::Odd, ODDPARITY},
+                                       {CommParity::Even, EVENPARITY},
+                                       {CommParity::Mark, MARKPARITY},
+                                       {CommParity::Space, SPACEPARITY}};
+
+std::optional<BYTE> CodeOf(CommParity parity)
+{
+    for (const ParityCode& entry : kParityCodes)
+        if (entry.parity == parity)
+            return entry.code;
+    return std::nullopt;
+}
+
+// A code no driver should report reads as no parity: the link sets its own at open anyway.
+CommParity ParityOf(BYTE code)
+{
+    for (const ParityCode& entry : kParityCodes)
+        if (entry.code == code)
+            return entry.parity;
+    return CommParity::None;
+}
+
 // INVALID_HANDLE_VALUE is also the current process's pseudo-handle, on which CloseHandle and
 // FlushFileBuffers would "succeed"; never pass it on.
 bool IsInvalid(PortHandle handle)
@@ -127,7 +154,7 @@ bool CWin32CommPort::GetState(PortHandle handle, CommState& state)
         return Fail(::GetLastError());
     state.BaudRate = dcb.BaudRate;
     state.ByteSize = dcb.ByteSize;
-    state.Parity = dcb.Parity;
+    state.Parity = ParityOf(dcb.Parity);
     state.StopBits = dcb.StopBits;
     state.native.resize(sizeof dcb);
     std::memcpy(state.native.data(), &dcb, sizeof dcb);
@@ -138,8 +165,8 @@ bool CWin32CommPort::SetState(PortHandle handle, const CommState& state)
 {
     if (IsInvalid(handle))
         return Fail(ERROR_INVALID_HANDLE);
-    // DCB.Parity is one byte; a larger code must not wrap round to a valid one.
-    if (state.Parity > std::numeric_limits<BYTE>::max())
+    const std::optional<BYTE> parity = CodeOf(state.Parity);
+    if (!parity)
         return Fail(ERROR_INVALID_PARAMETER);
     DCB dcb{};
     if (state.native.size() == sizeof dcb) {
@@ -151,7 +178,7 @@ bool CWin32CommPort::SetState(PortHandle handle, const CommState& state)
     }
     dcb.BaudRate = state.BaudRate;
     dcb.ByteSize = state.ByteSize;
-    dcb.Parity = static_cast<BYTE>(state.Parity);
+    dcb.Parity = *parity;
     dcb.StopBits = state.StopBits;
     dcb.fBinary = TRUE;
     // The previous user's handshake would let a stray XOFF or a held CTS or DSR line stop the

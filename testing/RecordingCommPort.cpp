@@ -27,7 +27,7 @@ CommState CRecordingCommPort::InitialState()
     CommState state;
     state.BaudRate = 19200;
     state.ByteSize = 7;
-    state.Parity = 2; // even
+    state.Parity = CommParity::Even;
     state.StopBits = TWOSTOPBITS;
     state.native = {0xC0, 0xFF, 0xEE};
     return state;

@@ -37,13 +37,13 @@ public:
     enum class EventKind { Open, Flush, GetState, SetState, Drain, Write, Close, Sleep, Wait };
     struct Event {
         EventKind kind = EventKind::Open;
-        std::uint64_t atMicros = 0;     // virtual clock when the call was made
-        std::string device;             // Open
-        std::uint8_t value = 0;         // Write
-        std::uint16_t parity = 0;       // Write: parity in force; SetState: parity applied
-        std::uint32_t baudRate = 0;     // SetState
-        std::uint32_t milliseconds = 0; // Sleep
-        std::uint64_t micros = 0;       // Wait
+        std::uint64_t atMicros = 0;           // virtual clock when the call was made
+        std::string device;                   // Open
+        std::uint8_t value = 0;               // Write
+        CommParity parity = CommParity::None; // Write: in force; SetState: applied
+        std::uint32_t baudRate = 0;           // SetState
+        std::uint32_t milliseconds = 0;       // Sleep
+        std::uint64_t micros = 0;             // Wait
         bool ok = true;
     };
 
@@ -54,7 +54,7 @@ public:
     // One character on the modelled line.
     struct WireByte {
         std::uint8_t value = 0;
-        std::uint16_t parity = 0; // in force when its start bit began
+        CommParity parity = CommParity::None; // in force when its start bit began
         std::uint64_t queuedMicros = 0;
         std::uint64_t startMicros = 0;
         std::uint64_t endMicros = 0; // its stop bit has left

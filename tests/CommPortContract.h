@@ -15,7 +15,7 @@
 //       void LeaveItAsAPreviousUserWould();
 //       LineSettings Settings(PortHandle handle);    // what the device holds, read beside it
 //       // The parity of the last byte written, or nothing where the rig cannot tell.
-//       std::optional<std::uint16_t> ParityOfLastByte(PortHandle handle);
+//       std::optional<CommParity> ParityOfLastByte(PortHandle handle);
 //       void BoxSends(const std::vector<std::uint8_t>& bytes);
 //       std::size_t Unread(PortHandle handle);       // received bytes the device holds
 //       // The next bytes that reached the box: until `count` are in or `deadline` passed.
@@ -111,7 +111,7 @@ protected:
         return Port().CloseDevice(handle);
     }
     // The link's character format: 9600 baud, 8 data bits, one stop bit, this parity.
-    bool SetFormat(PortHandle handle, std::uint16_t parity)
+    bool SetFormat(PortHandle handle, CommParity parity)
     {
         CommState state;
         if (!Port().GetState(handle, state))
@@ -127,7 +127,8 @@ protected:
     {
         const PortHandle handle = Open();
         EXPECT_NE(handle, INVALID_PORT_HANDLE) << Error();
-        EXPECT_TRUE(handle == INVALID_PORT_HANDLE || SetFormat(handle, NOPARITY)) << Error();
+        EXPECT_TRUE(handle == INVALID_PORT_HANDLE || SetFormat(handle, CommParity::None))
+            << Error();
         return handle;
     }
     static bool WaitFor(const std::function<bool()>& done)
@@ -204,7 +205,7 @@ TYPED_TEST_P(CommPortContract, MarkAndSpaceParityAreExactOrRefused)
 {
     const PortHandle handle = this->OpenPlain();
     ASSERT_NE(handle, INVALID_PORT_HANDLE);
-    for (const std::uint16_t parity : {SPACEPARITY, MARKPARITY, SPACEPARITY}) {
+    for (const CommParity parity : {CommParity::Space, CommParity::Mark, CommParity::Space}) {
         CommState state;
         ASSERT_TRUE(this->Port().GetState(handle, state)) << this->Error();
         state.Parity = parity;

@@ -6,8 +6,8 @@
 namespace {
 
 using Kind = CRecordingCommPort::EventKind;
-constexpr std::uint16_t M = MARKPARITY;
-constexpr std::uint16_t S = SPACEPARITY;
+constexpr CommParity M = CommParity::Mark;
+constexpr CommParity S = CommParity::Space;
 constexpr std::uint32_t kSomeOpenError = 5;
 const std::string kLevelRangeText = "Please enter an integer between 0 and 255.";
 const std::string kIntegerText = "Please enter an integer.";

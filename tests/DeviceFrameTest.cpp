@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr std::uint16_t M = MARKPARITY;
-constexpr std::uint16_t S = SPACEPARITY;
+constexpr CommParity M = CommParity::Mark;
+constexpr CommParity S = CommParity::Space;
 
 struct FrameCase {
     std::uint32_t channel;

@@ -13,11 +13,11 @@ constexpr std::size_t kSetLevelBytes = 3;
 
 bool IsMark(const FrameByte& byte)
 {
-    return byte.parity == MARKPARITY;
+    return byte.parity == CommParity::Mark;
 }
 bool IsSpace(const FrameByte& byte)
 {
-    return byte.parity == SPACEPARITY;
+    return byte.parity == CommParity::Space;
 }
 
 std::string Hex(std::uint8_t value)
@@ -75,8 +75,7 @@ FrameDecoding DecodeFrames(const std::vector<FrameByte>& bytes, std::size_t payl
     for (std::size_t at = 0; at < bytes.size(); ++at) {
         const FrameByte& byte = bytes[at];
         if (!IsMark(byte) && !IsSpace(byte)) {
-            out.errors.push_back(At(at) + "parity " + std::to_string(byte.parity) +
-                                 " is neither mark nor space");
+            out.errors.push_back(At(at) + Hex(byte.value) + " has neither mark nor space parity");
             open.reset();
             continue;
         }

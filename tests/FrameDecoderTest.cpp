@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr std::uint16_t M = MARKPARITY;
-constexpr std::uint16_t S = SPACEPARITY;
+constexpr CommParity M = CommParity::Mark;
+constexpr CommParity S = CommParity::Space;
 
 struct DecodeRow {
     const char* name;
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeRow{"ShortPayload", {{0xFF, M}, {0x00, S}, {0x07, S}, {0x00, S}, {0x03, M}}, {}, 1},
         DecodeRow{"CutShort", {{0xFF, M}, {0x00, S}, {0x07, S}, {0x00, S}}, {}, 1},
         DecodeRow{"UnknownParity",
-                  {{0xFF, NOPARITY}, {0x00, S}, {0x07, S}, {0x00, S}, {0x80, S}, {0x43, M}}, {},
+                  {{0xFF, CommParity::None}, {0x00, S}, {0x07, S}, {0x00, S}, {0x80, S}, {0x43, M}}, {},
                   6}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on

@@ -24,9 +24,6 @@ namespace {
 
 using port_contract::LineSettings;
 
-constexpr std::uint16_t kOdd = 1;
-constexpr std::uint16_t kEven = 2;
-
 constexpr std::uint32_t Errno(int code)
 {
     return static_cast<std::uint32_t>(code);
@@ -115,13 +112,13 @@ public:
     }
 
     // A pseudo-terminal keeps the stick-parity flags, though it sends no parity bit.
-    std::optional<std::uint16_t> ParityOfLastByte(PortHandle)
+    std::optional<CommParity> ParityOfLastByte(PortHandle)
     {
         termios held{};
         EXPECT_EQ(::tcgetattr(m_pty.MasterFd(), &held), 0);
         if ((held.c_cflag & CMSPAR) == 0)
             return std::nullopt;
-        return (held.c_cflag & PARODD) != 0 ? MARKPARITY : SPACEPARITY;
+        return (held.c_cflag & PARODD) != 0 ? CommParity::Mark : CommParity::Space;
     }
 
     void BoxSends(const std::vector<std::uint8_t>& bytes)
@@ -184,7 +181,7 @@ struct PosixCommPortTest : ::testing::Test {
         state.BaudRate = 9600;
         state.ByteSize = 8;
         state.StopBits = ONESTOPBIT;
-        state.Parity = MARKPARITY;
+        state.Parity = CommParity::Mark;
         ASSERT_TRUE(port.SetState(handle, state));
     }
 };
@@ -219,7 +216,7 @@ TEST_F(PosixCommPortTest, DataBitsThePortRefusesFailTheSetState)
 struct PtyStateRow {
     std::uint32_t baudRate;
     std::uint8_t stopBits;
-    std::uint16_t parity;
+    CommParity parity;
     bool parOdd, cmspar; // what the pty keeps of the parity; it always clears PARENB
 };
 
@@ -240,19 +237,19 @@ TEST_P(PtyStateTest, SettingsRoundTripAsFarAsAPtyKeepsThem)
     EXPECT_EQ(back.BaudRate, row.baudRate);
     EXPECT_EQ(back.StopBits, row.stopBits);
     EXPECT_EQ(back.ByteSize, 8);
-    EXPECT_EQ(back.Parity, NOPARITY);
+    EXPECT_EQ(back.Parity, CommParity::None);
     const termios native = NativeOf(back);
     EXPECT_EQ((native.c_cflag & PARODD) != 0, row.parOdd);
     EXPECT_EQ((native.c_cflag & CMSPAR) != 0, row.cmspar);
     EXPECT_EQ(native.c_oflag & OPOST, 0U);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pty, PtyStateTest,
-                         ::testing::Values(PtyStateRow{9600, ONESTOPBIT, MARKPARITY, true, true},
-                                           PtyStateRow{19200, TWOSTOPBITS, SPACEPARITY, false,
-                                                       true},
-                                           PtyStateRow{115200, ONESTOPBIT, NOPARITY, false, false},
-                                           PtyStateRow{300, TWOSTOPBITS, kOdd, true, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Pty, PtyStateTest,
+    ::testing::Values(PtyStateRow{9600, ONESTOPBIT, CommParity::Mark, true, true},
+                      PtyStateRow{19200, TWOSTOPBITS, CommParity::Space, false, true},
+                      PtyStateRow{115200, ONESTOPBIT, CommParity::None, false, false},
+                      PtyStateRow{300, TWOSTOPBITS, CommParity::Odd, true, false}));
 
 TEST_F(PosixCommPortTest, SetStateKeepsTheSpecialCharactersOfTheNativeBlockButNotItsModes)
 {
@@ -400,7 +397,7 @@ INSTANTIATE_TEST_SUITE_P(PosixCommPort, UnknownNameTest,
                          ::testing::Values("COM1", "COM4", "COM5", "COM0", "com1", "LPT1", ""));
 
 struct ParityRow {
-    std::uint16_t parity;
+    CommParity parity;
     tcflag_t flags; // of PARENB | PARODD | CMSPAR
 };
 
@@ -419,10 +416,11 @@ TEST_P(ParityCodingTest, ParityCodeAndTermiosFlagsConvertBothWays)
 }
 
 INSTANTIATE_TEST_SUITE_P(PosixCommPort, ParityCodingTest,
-                         ::testing::Values(ParityRow{NOPARITY, 0}, ParityRow{kOdd, PARENB | PARODD},
-                                           ParityRow{kEven, PARENB},
-                                           ParityRow{MARKPARITY, PARENB | PARODD | CMSPAR},
-                                           ParityRow{SPACEPARITY, PARENB | CMSPAR}));
+                         ::testing::Values(ParityRow{CommParity::None, 0},
+                                           ParityRow{CommParity::Odd, PARENB | PARODD},
+                                           ParityRow{CommParity::Even, PARENB},
+                                           ParityRow{CommParity::Mark, PARENB | PARODD | CMSPAR},
+                                           ParityRow{CommParity::Space, PARENB | CMSPAR}));
 
 // Whatever a port held before, the link's format comes out in raw mode; only the special
 // characters and what ApplyCommState does not own (the line discipline) stay.
@@ -443,7 +441,7 @@ TEST_P(RawModeTest, TheLinksFormatComesOutRaw)
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = 50;
     settings.c_cc[VSTOP] = 0x13;
-    const CommState state{9600, 8, MARKPARITY, ONESTOPBIT, {}};
+    const CommState state{9600, 8, CommParity::Mark, ONESTOPBIT, {}};
     ASSERT_EQ(ApplyCommState(state, settings), 0);
     EXPECT_EQ(settings.c_iflag, 0U);
     EXPECT_EQ(settings.c_oflag, 0U);
@@ -471,7 +469,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct BadStateRow {
     std::uint32_t baudRate;
     std::uint8_t byteSize, stopBits;
-    std::uint16_t parity;
+    CommParity parity;
 };
 
 struct BadStateTest : ::testing::TestWithParam<BadStateRow> {};
@@ -486,12 +484,13 @@ TEST_P(BadStateTest, ValuesTermiosCannotExpressAreInvalid)
     EXPECT_EQ(settings.c_oflag, static_cast<tcflag_t>(OPOST)); // left as it was
 }
 
-INSTANTIATE_TEST_SUITE_P(PosixCommPort, BadStateTest,
-                         ::testing::Values(BadStateRow{0, 8, ONESTOPBIT, NOPARITY},
-                                           BadStateRow{12345, 8, ONESTOPBIT, NOPARITY},
-                                           BadStateRow{9600, 4, ONESTOPBIT, NOPARITY},
-                                           BadStateRow{9600, 9, ONESTOPBIT, NOPARITY},
-                                           BadStateRow{9600, 8, 1, NOPARITY}, // 1.5 stop bits
-                                           BadStateRow{9600, 8, ONESTOPBIT, 5}));
+INSTANTIATE_TEST_SUITE_P(
+    PosixCommPort, BadStateTest,
+    ::testing::Values(BadStateRow{0, 8, ONESTOPBIT, CommParity::None},
+                      BadStateRow{12345, 8, ONESTOPBIT, CommParity::None},
+                      BadStateRow{9600, 4, ONESTOPBIT, CommParity::None},
+                      BadStateRow{9600, 9, ONESTOPBIT, CommParity::None},
+                      BadStateRow{9600, 8, 1, CommParity::None}, // 1.5 stop bits
+                      BadStateRow{9600, 8, ONESTOPBIT, static_cast<CommParity>(5)}));
 
 } // namespace

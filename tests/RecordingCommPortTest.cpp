@@ -15,8 +15,8 @@ namespace {
 
 using Drain = CRecordingCommPort::DrainMode;
 using port_contract::LineSettings;
-constexpr std::uint16_t M = MARKPARITY;
-constexpr std::uint16_t S = SPACEPARITY;
+constexpr CommParity M = CommParity::Mark;
+constexpr CommParity S = CommParity::Space;
 
 // The recording port as a backend of the seam: the box reads what reaches the far end of its
 // line model, as the bytes arrive on the port's clock.
@@ -44,7 +44,7 @@ public:
         settings.stopBits = state.StopBits;
         return settings;
     }
-    std::optional<std::uint16_t> ParityOfLastByte(PortHandle)
+    std::optional<CommParity> ParityOfLastByte(PortHandle)
     {
         const auto wire = m_port.Wire();
         if (wire.empty())
@@ -115,7 +115,7 @@ struct RecordingLine : ::testing::Test {
         for (const std::uint8_t value : {0x01, 0x02, 0x03})
             ASSERT_TRUE(port.WriteByte(handle, value));
     }
-    bool SetParity(std::uint16_t parity)
+    bool SetParity(CommParity parity)
     {
         CommState state;
         state.BaudRate = 9600;

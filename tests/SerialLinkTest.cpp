@@ -15,8 +15,8 @@
 namespace {
 
 using Kind = CRecordingCommPort::EventKind;
-constexpr std::uint16_t M = MARKPARITY;
-constexpr std::uint16_t S = SPACEPARITY;
+constexpr CommParity M = CommParity::Mark;
+constexpr CommParity S = CommParity::Space;
 constexpr std::uint32_t kSomeError = 31;
 
 struct SerialLinkTest : ::testing::Test {
@@ -72,7 +72,7 @@ TEST_F(SerialLinkTest, OpenAppliesTheCharacterFormatAndKeepsEverythingElse)
     EXPECT_EQ(link.m_dcb.BaudRate, 9600U);
     EXPECT_EQ(link.m_dcb.ByteSize, 8);
     EXPECT_EQ(link.m_dcb.StopBits, ONESTOPBIT);
-    EXPECT_EQ(link.m_dcb.Parity, MARKPARITY);
+    EXPECT_EQ(link.m_dcb.Parity, CommParity::Mark);
     EXPECT_EQ(link.m_dcb.native, CRecordingCommPort::InitialState().native);
 
     const auto events = port->Events();
@@ -220,30 +220,31 @@ TEST_F(SerialLinkTest, EmptyPayloadSendsAddressHeaderAndChecksum)
 TEST_F(SerialLinkTest, PlainModeSendsOnlyThePayloadWithoutParityChanges)
 {
     ASSERT_EQ(link.Open(0, kDefaultBaudRate, 0), "");
-    EXPECT_EQ(link.m_dcb.Parity, NOPARITY);
+    EXPECT_EQ(link.m_dcb.Parity, CommParity::None);
     EXPECT_EQ(link.m_bNineBitMode, 0);
     port->ClearRecord();
     ASSERT_TRUE(link.Send(BuildSetLevelPayload(300, 255)));
     for (const auto& e : port->Events()) {
         EXPECT_EQ(e.kind, Kind::Write);
-        EXPECT_EQ(e.parity, NOPARITY);
+        EXPECT_EQ(e.parity, CommParity::None);
     }
     EXPECT_EQ(port->Written(),
-              (std::vector<FrameByte>{{0x1D, NOPARITY}, {0x2B, NOPARITY}, {0xFF, NOPARITY}}));
+              (std::vector<FrameByte>{
+                  {0x1D, CommParity::None}, {0x2B, CommParity::None}, {0xFF, CommParity::None}}));
 }
 
 TEST_F(SerialLinkTest, ClosedLinkSendsAndWritesNothing)
 {
     EXPECT_FALSE(link.Send(BuildSetLevelPayload(1, 1)));
-    EXPECT_FALSE(link.WriteByte(0x01, MARKPARITY));
+    EXPECT_FALSE(link.WriteByte(0x01, CommParity::Mark));
     EXPECT_TRUE(port->Events().empty());
 }
 
 TEST_F(SerialLinkTest, TwoBytesWithTheSameParityReconfigureOnce)
 {
     OpenFramed();
-    ASSERT_TRUE(link.WriteByte(0x01, SPACEPARITY));
-    ASSERT_TRUE(link.WriteByte(0x02, SPACEPARITY));
+    ASSERT_TRUE(link.WriteByte(0x01, CommParity::Space));
+    ASSERT_TRUE(link.WriteByte(0x02, CommParity::Space));
     EXPECT_EQ(Trace(), (std::vector<std::string>{"D", "P2", "SS", "W01/S", "W02/S"}));
 }
 
@@ -262,15 +263,15 @@ TEST_F(SerialLinkTest, FailedParityChangeNeverSendsTheByteAndIsRetried)
 {
     OpenFramed();
     port->FailSetState(kSomeError, 2); // the first change after the open's own
-    EXPECT_FALSE(link.WriteByte(0x00, SPACEPARITY));
+    EXPECT_FALSE(link.WriteByte(0x00, CommParity::Space));
     EXPECT_EQ(link.m_bLastResult, 0);
     EXPECT_EQ(link.m_dwLastError, kSomeError);
-    EXPECT_EQ(link.m_dcb.Parity, MARKPARITY) << "the port still has mark parity";
+    EXPECT_EQ(link.m_dcb.Parity, CommParity::Mark) << "the port still has mark parity";
     EXPECT_TRUE(port->Written().empty());
 
     port->ClearFailures();
     port->ClearRecord();
-    EXPECT_TRUE(link.WriteByte(0x00, SPACEPARITY));
+    EXPECT_TRUE(link.WriteByte(0x00, CommParity::Space));
     EXPECT_EQ(Trace(), (std::vector<std::string>{"D", "P2", "SS", "W00/S"}));
 }
 
@@ -339,7 +340,7 @@ INSTANTIATE_TEST_SUITE_P(SerialLink, SerialLinkLineTest,
 struct CharacterTimeRow {
     std::uint32_t baud;
     std::uint8_t dataBits;
-    std::uint16_t parity;
+    CommParity parity;
     std::uint8_t stopBits;
     std::uint64_t micros;
 };
@@ -362,7 +363,8 @@ INSTANTIATE_TEST_SUITE_P(SerialLink, CharacterTimeTest,
                          ::testing::Values(CharacterTimeRow{9600, 8, M, ONESTOPBIT, 1146},
                                            CharacterTimeRow{19200, 8, S, ONESTOPBIT, 573},
                                            CharacterTimeRow{9600, 7, M, ONESTOPBIT, 1042},
-                                           CharacterTimeRow{9600, 8, NOPARITY, ONESTOPBIT, 1042},
+                                           CharacterTimeRow{9600, 8, CommParity::None, ONESTOPBIT,
+                                                            1042},
                                            CharacterTimeRow{9600, 8, M, TWOSTOPBITS, 1250},
                                            CharacterTimeRow{9600, 8, M, ONE5STOPBITS, 1198},
                                            CharacterTimeRow{0, 8, M, ONESTOPBIT, 0}));
@@ -381,7 +383,7 @@ TEST_P(SerialLinkLineClockTest, WaitsOneCharacterAfterADrainThatReturnedEarly)
     port->SetDrainMode(Drain::Early);
     ASSERT_EQ(link.Open(0, GetParam().baud, GetParam().nineBit), "");
     port->ClearRecord();
-    ASSERT_TRUE(link.WriteByte(0xFF, MARKPARITY));
+    ASSERT_TRUE(link.WriteByte(0xFF, CommParity::Mark));
     link.Close();
 
     std::vector<std::uint64_t> waits;
@@ -405,9 +407,9 @@ TEST_F(SerialLinkTest, TheLineClockWaitsNoLongerThanItsDeadline)
     ASSERT_EQ(link.Open(0, 50, 1), "");
     port->ClearRecord();
     for (const std::uint8_t value : {0x01, 0x02, 0x03})
-        ASSERT_TRUE(link.WriteByte(value, MARKPARITY));
+        ASSERT_TRUE(link.WriteByte(value, CommParity::Mark));
     for (const std::uint8_t value : {0x04, 0x05, 0x06})
-        ASSERT_TRUE(link.WriteByte(value, SPACEPARITY));
+        ASSERT_TRUE(link.WriteByte(value, CommParity::Space));
     link.Close();
 
     std::vector<std::uint64_t> waits;

@@ -220,7 +220,7 @@ public:
         return settings;
     }
     // Under Wine on a pseudo-terminal the port reports no parity back.
-    std::optional<std::uint16_t> ParityOfLastByte(PortHandle) { return std::nullopt; }
+    std::optional<CommParity> ParityOfLastByte(PortHandle) { return std::nullopt; }
     void BoxSends(const std::vector<std::uint8_t>& bytes) { EXPECT_TRUE(m_box->Write(bytes)); }
     std::size_t Unread(PortHandle handle)
     {

@@ -352,9 +352,9 @@ TEST_F(ConsoleWindow, TickSendsTheEnabledLevel)
     ASSERT_TRUE(WaitForTransmission());
 
     EXPECT_EQ(OpenedDevice(), "COM1");
-    const std::vector<FrameByte> expected{{0xFF, MARKPARITY},  {0x00, SPACEPARITY},
-                                          {0x07, SPACEPARITY}, {0x00, SPACEPARITY},
-                                          {0x7F, SPACEPARITY}, {0x42, MARKPARITY}};
+    const std::vector<FrameByte> expected{{0xFF, CommParity::Mark},  {0x00, CommParity::Space},
+                                          {0x07, CommParity::Space}, {0x00, CommParity::Space},
+                                          {0x7F, CommParity::Space}, {0x42, CommParity::Mark}};
     EXPECT_EQ(m_port->Written(), expected);
 }
 
