@@ -102,26 +102,23 @@ std::string DeviceLine(int index, const PortSurvey& ports, bool sayBeyond)
     return Format(IDS_PORT_TIP_DEVICE, index + 1, port->path.c_str(), port->description.c_str());
 }
 
-// The step of a transmission that failed.
-enum class FailedStep {
-    Link,       // the link refused the port before asking the system
-    Open,       // the system would not open the port
-    ReadState,  // the opened port would not tell its settings
-    ApplyState, // ... or would not take ours
-    Sending,    // a byte would not go out
-};
-
-FailedStep StepOf(const TransmitReport& report)
+// Whether the step failed sending a byte (its drain, its parity change or its write) rather
+// than opening the port.
+bool WhileSending(LinkStep step)
 {
-    if (report.openError.empty())
-        return FailedStep::Sending;
-    if (report.openError == kOpenErrorInvalidHandle)
-        return FailedStep::Open;
-    if (report.openError == kOpenErrorGetState)
-        return FailedStep::ReadState;
-    if (report.openError == kOpenErrorSetState)
-        return FailedStep::ApplyState;
-    return FailedStep::Link;
+    switch (step) {
+    case LinkStep::Drain:
+    case LinkStep::ChangeParity:
+    case LinkStep::Write:
+        return true;
+    case LinkStep::None:
+    case LinkStep::PortNumber:
+    case LinkStep::Open:
+    case LinkStep::ReadSettings:
+    case LinkStep::ApplySettings:
+        break;
+    }
+    return false;
 }
 
 Told OpenFailure(PortFailure failure, const TransmitReport& report, const PortSurvey& ports)
@@ -165,17 +162,17 @@ Told FailureReason(const TransmitReport& report, const PortSurvey& ports)
 {
     const int com = ComNumber(report.portIndex);
     const PortFailure failure = ClassifyPortError(report.errorCode);
-    const FailedStep step = StepOf(report);
-    if (step == FailedStep::Link)
+    const LinkStep step = report.failedStep;
+    if (step == LinkStep::PortNumber)
         return {Format(IDS_PORT_REASON_LINK, report.openError.c_str())};
-    if (step == FailedStep::Open)
+    if (step == LinkStep::Open)
         return OpenFailure(failure, report, ports);
     if (failure == PortFailure::Timeout)
         return {LoadResString(IDS_PORT_REASON_TIMEOUT)};
     // The port is ours alone from its open on: a device that was there and now fails us, however
     // the system words it, went away (or is no serial port, if it never told its settings).
     const bool lost = failure != PortFailure::Other;
-    if (step == FailedStep::Sending) {
+    if (WhileSending(step)) {
         if (!lost)
             return {Format(IDS_PORT_REASON_UNKNOWN, static_cast<unsigned>(report.errorCode))};
         if (const auto& port = PortAt(report.portIndex, ports.com); port && !port->present)
@@ -183,7 +180,7 @@ Told FailureReason(const TransmitReport& report, const PortSurvey& ports)
                            port->description.c_str())};
         return {Format(IDS_PORT_REASON_GONE, com)};
     }
-    if (failure == PortFailure::NotSerial && step == FailedStep::ReadState)
+    if (failure == PortFailure::NotSerial && step == LinkStep::ReadSettings)
         return {Format(IDS_PORT_REASON_NOT_SERIAL, com)};
     if (lost && failure != PortFailure::NotSerial)
         return {Format(IDS_PORT_REASON_NOT_ANSWERING, com)};

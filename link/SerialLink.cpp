@@ -23,8 +23,9 @@ CSerialLink::~CSerialLink()
     Close();
 }
 
-std::string CSerialLink::FailOpen(const char* text)
+std::string CSerialLink::FailOpen(LinkStep step, const char* text)
 {
+    m_eFailedStep = step;
     m_dwLastError = m_pPort->LastError();
     // Release what this open obtained; the link stays closed.
     if (m_hPort != INVALID_PORT_HANDLE)
@@ -35,8 +36,11 @@ std::string CSerialLink::FailOpen(const char* text)
 
 std::string CSerialLink::Open(std::uint16_t port, std::uint32_t baudRate, std::uint16_t nineBit)
 {
-    if (port >= kPortNames.size())
+    m_eFailedStep = LinkStep::None;
+    if (port >= kPortNames.size()) {
+        m_eFailedStep = LinkStep::PortNumber;
         return kOpenErrorUnsupportedPort;
+    }
 
     // The same port may be asked for again; an exclusive open would fail against ourselves.
     Close();
@@ -44,10 +48,10 @@ std::string CSerialLink::Open(std::uint16_t port, std::uint32_t baudRate, std::u
     m_hPort = m_pPort->OpenDevice(kPortNames[port]);
     m_pPort->FlushBuffers(m_hPort);
     if (m_hPort == INVALID_PORT_HANDLE)
-        return FailOpen(kOpenErrorInvalidHandle);
+        return FailOpen(LinkStep::Open, kOpenErrorInvalidHandle);
 
     if (!m_pPort->GetState(m_hPort, m_dcb))
-        return FailOpen(kOpenErrorGetState);
+        return FailOpen(LinkStep::ReadSettings, kOpenErrorGetState);
 
     const auto rate = static_cast<std::uint16_t>(baudRate);
     m_dcb.ByteSize = kDataBits;
@@ -61,7 +65,7 @@ std::string CSerialLink::Open(std::uint16_t port, std::uint32_t baudRate, std::u
         m_bNineBitMode = 0;
     }
     if (!m_pPort->SetState(m_hPort, m_dcb))
-        return FailOpen(kOpenErrorSetState);
+        return FailOpen(LinkStep::ApplySettings, kOpenErrorSetState);
 
     m_wBaudRate = rate;
     m_wNineBit = nineBit;
@@ -92,38 +96,41 @@ void CSerialLink::Close()
     m_nPort = kClosed;
 }
 
+bool CSerialLink::FailWrite(LinkStep step)
+{
+    m_eFailedStep = step;
+    m_bLastResult = 0;
+    m_dwLastError = m_pPort->LastError();
+    return false;
+}
+
 bool CSerialLink::WriteByte(std::uint8_t value, CommParity parity)
 {
-    if (m_nPort == kClosed)
+    if (m_nPort == kClosed) {
+        m_eFailedStep = LinkStep::Write;
         return false;
+    }
 
     if (m_bNineBitMode != 0 && parity != m_dcb.Parity) {
         // A new parity applies to bytes still queued in the UART too: let them leave first.
-        if (!m_pPort->DrainOutput(m_hPort)) {
-            m_bLastResult = 0;
-            m_dwLastError = m_pPort->LastError();
-            return false;
-        }
+        if (!m_pPort->DrainOutput(m_hPort))
+            return FailWrite(LinkStep::Drain);
         // One wait for the line and the pause after it, so that the pause is not lengthened by
         // a second wake-up.
         if (!WaitForLineClock(kParityChangePauseMicros))
             m_pPort->Sleep(kParityChangePauseMs);
         const CommParity previous = m_dcb.Parity;
         m_dcb.Parity = parity;
-        m_bLastResult = m_pPort->SetState(m_hPort, m_dcb) ? 1 : 0;
-        if (m_bLastResult == 0) {
-            m_dwLastError = m_pPort->LastError();
+        if (!m_pPort->SetState(m_hPort, m_dcb)) {
             // The port still has the old parity; remember that so the next byte tries again.
             m_dcb.Parity = previous;
-            return false;
+            return FailWrite(LinkStep::ChangeParity);
         }
     }
 
-    m_bLastResult = m_pPort->WriteByte(m_hPort, value) ? 1 : 0;
-    if (m_bLastResult == 0) {
-        m_dwLastError = m_pPort->LastError();
-        return false;
-    }
+    if (!m_pPort->WriteByte(m_hPort, value))
+        return FailWrite(LinkStep::Write);
+    m_bLastResult = 1;
     // The byte starts once the one before it has left, or now if the line is idle.
     m_qwLineEnd = std::max(m_pPort->NowMicros(), m_qwLineEnd) + CharacterMicros(m_dcb);
     return true;
@@ -131,8 +138,10 @@ bool CSerialLink::WriteByte(std::uint8_t value, CommParity parity)
 
 bool CSerialLink::Send(ByteString payload)
 {
-    if (m_nPort == kClosed)
+    if (m_nPort == kClosed) {
+        m_eFailedStep = LinkStep::Write;
         return false;
+    }
 
     auto write = [this](std::uint8_t value, CommParity parity) {
         if (WriteByte(value, parity))

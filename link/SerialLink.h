@@ -25,6 +25,19 @@ extern const char* const kOpenErrorInvalidHandle;
 extern const char* const kOpenErrorGetState;
 extern const char* const kOpenErrorSetState;
 
+// Which step of the link's work failed, beside the text Open returns for it; a caller words a
+// failure by the step and by what the system's error code means (PortFailure).
+enum class LinkStep {
+    None,          // nothing failed since Open began
+    PortNumber,    // Open: not COM1..COM4 (kOpenErrorUnsupportedPort); the system was not asked
+    Open,          // Open: the system would not open the port (kOpenErrorInvalidHandle)
+    ReadSettings,  // Open: the port would not tell its settings (kOpenErrorGetState)
+    ApplySettings, // Open: the port would not take ours (kOpenErrorSetState)
+    Drain,         // WriteByte: the output would not drain before a parity change
+    ChangeParity,  // WriteByte: the port would not take the other parity
+    Write,         // WriteByte: the byte would not go out, or the link was closed
+};
+
 class CSerialLink {
 public:
     static constexpr int kClosed = -1;
@@ -39,7 +52,8 @@ public:
 
     // Opens COM(port + 1) with `baudRate` (low 16 bits) and 8 data bits, one stop bit, mark
     // parity when `nineBit` is nonzero, else no parity. Returns "" on success, else the text
-    // naming the failed step. An open link is closed first; a failed open releases its handle.
+    // naming the failed step (kept in m_eFailedStep too). An open link is closed first; a
+    // failed open releases its handle.
     std::string Open(std::uint16_t port, std::uint32_t baudRate, std::uint16_t nineBit);
     void Close();
     bool IsOpen() const { return m_nPort != kClosed; }
@@ -48,12 +62,13 @@ public:
     void SetHeaderByte(std::uint8_t header) { m_byHeader = header; }
 
     // Sends the payload framed (nine-bit mode) or bare (plain mode). False when the link is
-    // closed or a byte could not be sent; the frame stops at the first byte that failed.
+    // closed or a byte could not be sent (m_eFailedStep says why); the frame stops at the
+    // first byte that failed.
     bool Send(ByteString payload);
     // Sends one byte, first switching the parity when nine-bit mode needs another one: after
     // the port reports its output drained, the line clock says the last stop bit has left, and
-    // a 2 ms pause. False when closed, or when the parity change or the write failed; a byte
-    // is never sent with a parity that could not be set.
+    // a 2 ms pause. False when closed, or when the drain, the parity change or the write failed
+    // (m_eFailedStep says which); a byte is never sent with a parity that could not be set.
     bool WriteByte(std::uint8_t value, CommParity parity);
 
     // The fields are public so that any caller may inspect the link's last outcome.
@@ -62,6 +77,7 @@ public:
     std::uint16_t m_wNineBit = 0;
     std::uint32_t m_dwLastError = 0;
     std::int32_t m_bLastResult = 0;
+    LinkStep m_eFailedStep = LinkStep::None;
     std::int32_t m_bNineBitMode = 0;
     CommState m_dcb;
     std::uint8_t m_byAddress = 0xFF;
@@ -69,7 +85,8 @@ public:
     PortHandle m_hPort = INVALID_PORT_HANDLE;
 
 private:
-    std::string FailOpen(const char* text);
+    std::string FailOpen(LinkStep step, const char* text);
+    bool FailWrite(LinkStep step);
     // Many USB adapters report their output drained while their own FIFO still shifts bytes
     // out, and a parity change would then reach bytes not yet sent. So the link keeps its own
     // clock of when the last byte written can have left the wire, and waits for it (plus

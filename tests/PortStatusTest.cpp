@@ -29,14 +29,33 @@ const PortSurvey kPorts{
      Port("/run/test/ttyACM0", "USB modem (ACM)", true, LockHolder{4321, "minicom"})},
     {}};
 
-TransmitReport Finished(std::int32_t port, std::string openError = {}, std::uint32_t code = 0)
+// The text the link's Open returns when it fails at `step`.
+std::string OpenText(LinkStep step)
+{
+    switch (step) {
+    case LinkStep::PortNumber:
+        return kOpenErrorUnsupportedPort;
+    case LinkStep::Open:
+        return kOpenErrorInvalidHandle;
+    case LinkStep::ReadSettings:
+        return kOpenErrorGetState;
+    case LinkStep::ApplySettings:
+        return kOpenErrorSetState;
+    default:
+        return {};
+    }
+}
+
+// A transmission that reached the port (LinkStep::None), or failed to open it at `step`.
+TransmitReport Finished(std::int32_t port, LinkStep step = LinkStep::None, std::uint32_t code = 0)
 {
     TransmitReport r;
     r.finished = true;
     r.portIndex = port;
-    r.openError = std::move(openError);
+    r.failedStep = step;
+    r.openError = OpenText(step);
     r.errorCode = code;
-    r.framesSent = r.openError.empty() ? 8 : 0;
+    r.framesSent = step == LinkStep::None ? 8 : 0;
     return r;
 }
 
@@ -92,8 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Nothing sent yet: levels go out when you change them."},
         StateCase{"Reached", Finished(2), PortWait::None, "Port: last transmission reached COM3",
                   ": 8 frames sent to COM3."},
-        StateCase{"Failed", Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice),
-                  PortWait::None,
+        StateCase{"Failed", Finished(1, LinkStep::Open, SystemError::kNoDevice), PortWait::None,
                   "Port: last transmission to COM2 failed: no serial port stands behind COM2. "
                   "Plug in the adapter, or choose another port.",
                   "another port.\nThe console keeps trying every half second until the levels "
@@ -101,8 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         StateCase{"WaitingFirst", TransmitReport{}, PortWait::NoChannelEnabled,
                   "Port: no channel is enabled, nothing is sent", kNoChannel},
         // Waiting for an Ena box, a failed change is not being tried: no retry line.
-        StateCase{"WaitingAfterAFailure",
-                  Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice),
+        StateCase{"WaitingAfterAFailure", Finished(1, LinkStep::Open, SystemError::kNoDevice),
                   PortWait::NoChannelEnabled, "Port: no channel is enabled, nothing is sent",
                   "another port.\nNo channel is enabled: tick Ena under a fader to send its "
                   "channel."}),
@@ -125,9 +142,11 @@ TEST_P(PortStatusFailure, CrossesTheCaptionAndGivesTheReasonWithItsRemedy)
     EXPECT_THAT(texts.groupTip, HasSubstr("keeps trying"));
 }
 
-TransmitReport FailedFrames(std::uint32_t code)
+// A transmission to COM1 whose first frame failed at `step` (a byte's drain, parity or write).
+TransmitReport FailedFrames(std::uint32_t code, LinkStep step = LinkStep::Write)
 {
     TransmitReport r = Finished(0);
+    r.failedStep = step;
     r.framesFailed = 1;
     r.errorCode = code;
     return r;
@@ -136,21 +155,20 @@ TransmitReport FailedFrames(std::uint32_t code)
 INSTANTIATE_TEST_SUITE_P(
     PortStatus, PortStatusFailure,
     ::testing::Values(
-        FailureCase{"AccessDenied",
-                    Finished(0, kOpenErrorInvalidHandle, SystemError::kAccessDenied),
+        FailureCase{"AccessDenied", Finished(0, LinkStep::Open, SystemError::kAccessDenied),
                     kAccessDeniedReason},
-        FailureCase{"NoDevice", Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice),
+        FailureCase{"NoDevice", Finished(1, LinkStep::Open, SystemError::kNoDevice),
                     "no serial port stands behind COM2"},
-        FailureCase{"InUse", Finished(0, kOpenErrorInvalidHandle, SystemError::kBusy),
+        FailureCase{"InUse", Finished(0, LinkStep::Open, SystemError::kBusy),
                     "the port is in use by another program. Close"},
-        FailureCase{"Unplugged", Finished(2, kOpenErrorInvalidHandle, SystemError::kNoDevice),
+        FailureCase{"Unplugged", Finished(2, LinkStep::Open, SystemError::kNoDevice),
                     "COM3 stands for /run/test/ttyUSB1 (USB serial adapter (FT232R USB UART)), "
                     "which is unplugged. Plug it in again, or choose another port."},
-        FailureCase{"LockedByAProgram", Finished(3, kOpenErrorInvalidHandle, SystemError::kBusy),
+        FailureCase{"LockedByAProgram", Finished(3, LinkStep::Open, SystemError::kBusy),
                     "the port is in use by another program (PID 4321, minicom). Close"},
-        FailureCase{"Settings", Finished(0, kOpenErrorSetState, SystemError::kInvalid),
+        FailureCase{"Settings", Finished(0, LinkStep::ApplySettings, SystemError::kInvalid),
                     "refused the settings"},
-        FailureCase{"Unsupported", Finished(7, kOpenErrorUnsupportedPort),
+        FailureCase{"Unsupported", Finished(7, LinkStep::PortNumber),
                     "Only Com1 - Com4 are supported"},
         FailureCase{"WriteTimeout", FailedFrames(SystemError::kTimedOut),
                     "would not take the bytes"},
@@ -219,8 +237,8 @@ int Count(const std::string& text, const std::string& part)
 
 TEST(PortStatusListed, ATooltipSaysHowToReachAPortBeyondCom4Once)
 {
-    const PortStatusTexts failed = DescribePortStatus(
-        Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice), kAdapterOnCom7);
+    const PortStatusTexts failed =
+        DescribePortStatus(Finished(1, LinkStep::Open, SystemError::kNoDevice), kAdapterOnCom7);
     // In the reason: the group's and every COM port's tooltip, and the accessible name.
     EXPECT_EQ(Count(failed.groupTip, "Device Manager"), 1) << failed.groupTip;
     EXPECT_THAT(failed.groupTip, HasSubstr("COM2: no serial port stands behind it on this "
@@ -269,46 +287,46 @@ INSTANTIATE_TEST_SUITE_P(
     PortStatus, PortStatusReason,
     ::testing::Values(
         ReasonCase{"NoDeviceWithAnAdapterOnCom7",
-                   Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice), &kAdapterOnCom7,
+                   Finished(1, LinkStep::Open, SystemError::kNoDevice), &kAdapterOnCom7,
                    "no serial port stands behind COM2. " + kAdapterOnCom7Note},
-        ReasonCase{"NoDeviceWithThreeBeyond",
-                   Finished(2, kOpenErrorInvalidHandle, SystemError::kNoDevice), &kThreeBeyond,
+        ReasonCase{"NoDeviceWithThreeBeyond", Finished(2, LinkStep::Open, SystemError::kNoDevice),
+                   &kThreeBeyond,
                    "no serial port stands behind COM3. This machine has Standard Serial over "
                    "Bluetooth link (COM5), USB Serial Port (COM7) and Prolific adapter (COM12)" +
                        kHowToReachOneOfThem},
-        ReasonCase{"NoDeviceAndNoneBeyond",
-                   Finished(1, kOpenErrorInvalidHandle, SystemError::kNoDevice), &kNothingBeyond,
+        ReasonCase{"NoDeviceAndNoneBeyond", Finished(1, LinkStep::Open, SystemError::kNoDevice),
+                   &kNothingBeyond,
                    "no serial port stands behind COM2. Plug in the adapter, or choose another "
                    "port."},
         // Listed by the system, yet not found when opened.
-        ReasonCase{"ListedButNotThere",
-                   Finished(0, kOpenErrorInvalidHandle, SystemError::kNoDevice), &kAdapterOnCom7,
-                   kNotAnsweringCom1},
-        ReasonCase{"HeldByAnotherProgram", Finished(0, kOpenErrorInvalidHandle, SystemError::kBusy),
+        ReasonCase{"ListedButNotThere", Finished(0, LinkStep::Open, SystemError::kNoDevice),
+                   &kAdapterOnCom7, kNotAnsweringCom1},
+        ReasonCase{"HeldByAnotherProgram", Finished(0, LinkStep::Open, SystemError::kBusy),
                    &kAdapterOnCom7,
                    "the port is in use by another program. Close that program, or choose "
                    "another port."},
-        ReasonCase{"NoSerialPortAtOpen",
-                   Finished(0, kOpenErrorInvalidHandle, SystemError::kNotSerial), &kAdapterOnCom7,
-                   kNotSerialCom1},
-        ReasonCase{"NotAnsweringAtOpen", Finished(0, kOpenErrorInvalidHandle, SystemError::kIo),
+        ReasonCase{"NoSerialPortAtOpen", Finished(0, LinkStep::Open, SystemError::kNotSerial),
+                   &kAdapterOnCom7, kNotSerialCom1},
+        ReasonCase{"NotAnsweringAtOpen", Finished(0, LinkStep::Open, SystemError::kIo),
                    &kAdapterOnCom7, kNotAnsweringCom1},
-        ReasonCase{"UnknownAtOpen", Finished(0, kOpenErrorInvalidHandle, SystemError::kInvalid),
+        ReasonCase{"UnknownAtOpen", Finished(0, LinkStep::Open, SystemError::kInvalid),
                    &kAdapterOnCom7,
                    "the port failed (system error " + std::to_string(SystemError::kInvalid) +
                        "). Check the interface and its cable, or choose another port."},
-        ReasonCase{"NoSerialSettings", Finished(0, kOpenErrorGetState, SystemError::kNotSerial),
+        ReasonCase{"NoSerialSettings", Finished(0, LinkStep::ReadSettings, SystemError::kNotSerial),
                    &kAdapterOnCom7, kNotSerialCom1},
-        ReasonCase{"GoneBeforeItToldItsSettings", Finished(0, kOpenErrorGetState, SystemError::kIo),
-                   &kAdapterOnCom7, kNotAnsweringCom1},
-        ReasonCase{"GoneBeforeItTookTheSettings",
-                   Finished(0, kOpenErrorSetState, SystemError::kNoDevice), &kAdapterOnCom7,
+        ReasonCase{"GoneBeforeItToldItsSettings",
+                   Finished(0, LinkStep::ReadSettings, SystemError::kIo), &kAdapterOnCom7,
                    kNotAnsweringCom1},
-        ReasonCase{"SettingsRefused", Finished(0, kOpenErrorSetState, SystemError::kInvalid),
+        ReasonCase{"GoneBeforeItTookTheSettings",
+                   Finished(0, LinkStep::ApplySettings, SystemError::kNoDevice), &kAdapterOnCom7,
+                   kNotAnsweringCom1},
+        ReasonCase{"SettingsRefused", Finished(0, LinkStep::ApplySettings, SystemError::kInvalid),
                    &kAdapterOnCom7, kSettings},
         // A driver that cannot do mark or space parity may say it does not support the request.
-        ReasonCase{"SettingsNotSupported", Finished(0, kOpenErrorSetState, SystemError::kNotSerial),
-                   &kAdapterOnCom7, kSettings},
+        ReasonCase{"SettingsNotSupported",
+                   Finished(0, LinkStep::ApplySettings, SystemError::kNotSerial), &kAdapterOnCom7,
+                   kSettings},
         ReasonCase{"GoneDuringTheTransmission", FailedFrames(SystemError::kIo), &kAdapterOnCom7,
                    kGoneCom1},
         ReasonCase{"VanishedDuringTheTransmission", FailedFrames(SystemError::kNoDevice),
@@ -319,23 +337,35 @@ INSTANTIATE_TEST_SUITE_P(
         ReasonCase{"LineHeld", FailedFrames(SystemError::kTimedOut), &kAdapterOnCom7,
                    "the port would not take the bytes. Check that the interface is connected "
                    "and switched on."},
-        ReasonCase{"TheLinksOwn", Finished(4, kOpenErrorUnsupportedPort), &kAdapterOnCom7,
+        // A byte's drain and parity change fail as its write does.
+        ReasonCase{"LineHeldBeforeAParityChange",
+                   FailedFrames(SystemError::kTimedOut, LinkStep::Drain), &kAdapterOnCom7,
+                   "the port would not take the bytes. Check that the interface is connected "
+                   "and switched on."},
+        ReasonCase{"GoneAtAParityChange", FailedFrames(SystemError::kIo, LinkStep::ChangeParity),
+                   &kAdapterOnCom7, kGoneCom1},
+        ReasonCase{"TheLinksOwn", Finished(4, LinkStep::PortNumber), &kAdapterOnCom7,
                    "Opening serial port: Only Com1 - Com4 are supported."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PortStatusReason, NeverTheSystemsOwnText)
 {
-    const std::vector<std::string> steps{kOpenErrorInvalidHandle, kOpenErrorGetState,
-                                         kOpenErrorSetState, ""};
+    const std::vector<LinkStep> openSteps{LinkStep::Open, LinkStep::ReadSettings,
+                                          LinkStep::ApplySettings};
+    const std::vector<LinkStep> byteSteps{LinkStep::Drain, LinkStep::ChangeParity, LinkStep::Write};
     for (std::uint32_t code = 0; code < SystemError::kCheckedCodesEnd; ++code) {
         const std::string system = SystemsOwnText(code);
         if (system.empty())
             continue;
-        for (const std::string& step : steps) {
-            TransmitReport report = step.empty() ? FailedFrames(code) : Finished(0, step, code);
+        std::vector<TransmitReport> reports;
+        for (const LinkStep step : openSteps)
+            reports.push_back(Finished(0, step, code));
+        for (const LinkStep step : byteSteps)
+            reports.push_back(FailedFrames(code, step));
+        for (const TransmitReport& report : reports) {
             const std::string reason = DescribeFailure(report, kAdapterOnCom7);
             EXPECT_THAT(reason, ::testing::Not(HasSubstr(system)))
-                << "code " << code << " at " << (step.empty() ? "a write" : step);
+                << "code " << code << " at step " << static_cast<int>(report.failedStep);
         }
     }
 }

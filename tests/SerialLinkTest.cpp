@@ -94,6 +94,7 @@ TEST_F(SerialLinkTest, OpenOfAnUnsupportedPortMakesNoCallAndChangesNothing)
 {
     link.m_dwLastError = 7;
     EXPECT_EQ(link.Open(4, kDefaultBaudRate, 1), kOpenErrorUnsupportedPort);
+    EXPECT_EQ(link.m_eFailedStep, LinkStep::PortNumber);
     EXPECT_TRUE(port->Events().empty());
     EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(link.m_dwLastError, 7U);
@@ -103,6 +104,7 @@ struct OpenFailure {
     const char* name;
     std::function<void(CRecordingCommPort&)> inject;
     const char* text;
+    LinkStep step;
 };
 
 class SerialLinkOpenFailureTest : public SerialLinkTest,
@@ -112,6 +114,7 @@ TEST_P(SerialLinkOpenFailureTest, ReturnsItsTextRecordsTheErrorAndReleasesTheHan
 {
     GetParam().inject(*port);
     EXPECT_EQ(link.Open(0, kDefaultBaudRate, 1), GetParam().text);
+    EXPECT_EQ(link.m_eFailedStep, GetParam().step);
     EXPECT_EQ(link.m_dwLastError, kSomeError);
     EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(port->OpenHandles(), 0);
@@ -124,17 +127,18 @@ TEST_P(SerialLinkOpenFailureTest, ReturnsItsTextRecordsTheErrorAndReleasesTheHan
 
 INSTANTIATE_TEST_SUITE_P(
     SerialLink, SerialLinkOpenFailureTest,
-    ::testing::Values(
-        OpenFailure{"InvalidHandle", [](auto& p) { p.FailOpen(kSomeError); },
-                    kOpenErrorInvalidHandle},
-        OpenFailure{"MissingDevice",
-                    [](auto& p) {
-                        p.RemoveDevice("COM1");
-                        p.FailOpen(kSomeError);
-                    },
-                    kOpenErrorInvalidHandle},
-        OpenFailure{"GetState", [](auto& p) { p.FailGetState(kSomeError); }, kOpenErrorGetState},
-        OpenFailure{"SetState", [](auto& p) { p.FailSetState(kSomeError); }, kOpenErrorSetState}),
+    ::testing::Values(OpenFailure{"InvalidHandle", [](auto& p) { p.FailOpen(kSomeError); },
+                                  kOpenErrorInvalidHandle, LinkStep::Open},
+                      OpenFailure{"MissingDevice",
+                                  [](auto& p) {
+                                      p.RemoveDevice("COM1");
+                                      p.FailOpen(kSomeError);
+                                  },
+                                  kOpenErrorInvalidHandle, LinkStep::Open},
+                      OpenFailure{"GetState", [](auto& p) { p.FailGetState(kSomeError); },
+                                  kOpenErrorGetState, LinkStep::ReadSettings},
+                      OpenFailure{"SetState", [](auto& p) { p.FailSetState(kSomeError); },
+                                  kOpenErrorSetState, LinkStep::ApplySettings}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SerialLinkTest, OpenFlushesBeforeItTestsTheHandle)
@@ -254,6 +258,7 @@ TEST_F(SerialLinkTest, FailedWriteIsReportedAndStopsTheFrame)
     port->FailWrite(kSomeError, 3); // the first payload byte
     EXPECT_FALSE(link.Send(BuildSetLevelPayload(1, 128)));
     EXPECT_EQ(link.m_bLastResult, 0);
+    EXPECT_EQ(link.m_eFailedStep, LinkStep::Write);
     EXPECT_EQ(link.m_dwLastError, kSomeError);
     EXPECT_EQ(port->Written(), (std::vector<FrameByte>{{0xFF, M}, {0x00, S}}));
     EXPECT_TRUE(link.IsOpen());
@@ -265,6 +270,7 @@ TEST_F(SerialLinkTest, FailedParityChangeNeverSendsTheByteAndIsRetried)
     port->FailSetState(kSomeError, 2); // the first change after the open's own
     EXPECT_FALSE(link.WriteByte(0x00, CommParity::Space));
     EXPECT_EQ(link.m_bLastResult, 0);
+    EXPECT_EQ(link.m_eFailedStep, LinkStep::ChangeParity);
     EXPECT_EQ(link.m_dwLastError, kSomeError);
     EXPECT_EQ(link.m_dcb.Parity, CommParity::Mark) << "the port still has mark parity";
     EXPECT_TRUE(port->Written().empty());
@@ -280,6 +286,7 @@ TEST_F(SerialLinkTest, OutputThatCannotDrainFailsTheByteBeforeTheParityChanges)
     OpenFramed();
     port->FailDrain(kSomeError);
     EXPECT_FALSE(link.Send(BuildSetLevelPayload(1, 128)));
+    EXPECT_EQ(link.m_eFailedStep, LinkStep::Drain);
     EXPECT_EQ(link.m_dwLastError, kSomeError);
     EXPECT_EQ(Trace(), (std::vector<std::string>{"WFF/M", "D"}));
 }

@@ -112,6 +112,7 @@ struct OpenFailureRow {
     const char* name;
     std::function<void(CRecordingCommPort&)> inject;
     const char* const* text;
+    LinkStep step;
     std::uint32_t errorCode;
 };
 
@@ -133,6 +134,7 @@ TEST_P(TransmitOpenFailure, EndsTheWorkerWithTheLinkClosedAndReportsTheStep)
     const TransmitReport report = worker.LastReport();
     EXPECT_TRUE(report.finished);
     EXPECT_EQ(report.openError, *GetParam().text);
+    EXPECT_EQ(report.failedStep, GetParam().step);
     EXPECT_EQ(report.errorCode, GetParam().errorCode);
     EXPECT_EQ(report.framesSent, 0);
     EXPECT_FALSE(report.Succeeded());
@@ -148,15 +150,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OpenFailureRow{"MissingDevice",
                        [](CRecordingCommPort& port) { port.RemoveDevice("COM1"); },
-                       &kOpenErrorInvalidHandle, 2},
+                       &kOpenErrorInvalidHandle, LinkStep::Open, 2},
         OpenFailureRow{"OpenRefused", [](CRecordingCommPort& port) { port.FailOpen(5); },
-                       &kOpenErrorInvalidHandle, 5},
+                       &kOpenErrorInvalidHandle, LinkStep::Open, 5},
         OpenFailureRow{"SettingsUnreadable",
                        [](CRecordingCommPort& port) { port.FailGetState(kSomeError); },
-                       &kOpenErrorGetState, kSomeError},
+                       &kOpenErrorGetState, LinkStep::ReadSettings, kSomeError},
         OpenFailureRow{"SettingsRefused",
                        [](CRecordingCommPort& port) { port.FailSetState(87); },
-                       &kOpenErrorSetState, 87}),
+                       &kOpenErrorSetState, LinkStep::ApplySettings, 87}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -183,6 +185,7 @@ TEST_P(TransmitWriteFailure, StopsTheTransmissionAndClosesTheLink)
 
     const TransmitReport report = worker.LastReport();
     EXPECT_EQ(report.openError, "");
+    EXPECT_EQ(report.failedStep, LinkStep::Write);
     EXPECT_EQ(report.framesSent, GetParam().framesSent);
     EXPECT_EQ(report.framesFailed, 1);
     EXPECT_EQ(report.errorCode, kSomeError);

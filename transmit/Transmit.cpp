@@ -1,7 +1,6 @@
 #include "Transmit.h"
 
 #include "link/DeviceFrame.h"
-#include "link/SerialLink.h"
 
 #include <system_error>
 
@@ -19,8 +18,10 @@ TransmitReport RunTransmission(CSerialLink& link, const TransmitSnapshot& snapsh
     report.portIndex = snapshot.nPortIndex;
     report.openError =
         link.Open(static_cast<std::uint16_t>(snapshot.nPortIndex), kDefaultBaudRate, kNineBitMode);
-    if (!report.openError.empty())
+    if (!report.openError.empty()) {
+        report.failedStep = link.m_eFailedStep;
         report.errorCode = link.m_dwLastError;
+    }
     link.SetAddress(kDeviceAddress);
     link.SetHeaderByte(kHeaderByte);
 
@@ -41,6 +42,7 @@ TransmitReport RunTransmission(CSerialLink& link, const TransmitSnapshot& snapsh
             // A port that failed a byte is broken or held: give it up now rather than wait
             // out every remaining byte's deadline.
             ++report.framesFailed;
+            report.failedStep = link.m_eFailedStep;
             report.errorCode = link.m_dwLastError;
             break;
         }

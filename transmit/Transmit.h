@@ -2,6 +2,8 @@
 // thread that turns it into one set-level frame per channel on the link it was handed.
 #pragma once
 
+#include "link/SerialLink.h"
+
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -11,8 +13,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-
-class CSerialLink;
 
 constexpr int kConsoleChannels = 8;
 constexpr std::int32_t kSlotNotSent = -1;
@@ -27,15 +27,16 @@ struct TransmitSnapshot {
 
 // How the last finished transmission went, for the window to show. Never shown as a message.
 struct TransmitReport {
-    bool finished = false;      // false until a first transmission has ended
-    std::uint64_t sequence = 0; // counts finished transmissions
-    std::int32_t portIndex = 0; // the port it was sent to
-    std::string openError;      // empty when the port opened
-    std::uint32_t errorCode = 0;
+    bool finished = false;                // false until a first transmission has ended
+    std::uint64_t sequence = 0;           // counts finished transmissions
+    std::int32_t portIndex = 0;           // the port it was sent to
+    LinkStep failedStep = LinkStep::None; // what failed: a step of the open, or of a byte
+    std::string openError;                // the link's text when the port did not open, else ""
+    std::uint32_t errorCode = 0;          // the system's, at the step that failed
     int framesSent = 0;
     int framesFailed = 0;
     std::chrono::system_clock::time_point finishedAt;
-    bool Succeeded() const { return finished && openError.empty() && framesFailed == 0; }
+    bool Succeeded() const { return finished && failedStep == LinkStep::None; }
 };
 
 // One transmission: opens the snapshot's port on `link`, sends a set-level frame for every
