@@ -217,3 +217,20 @@ INSTANTIATE_TEST_SUITE_P(
 // clang-format on
 
 } // namespace
+
+TEST(TransmitReport, AnySignOfFailureIsNoSuccess)
+{
+    TransmitReport delivered;
+    delivered.finished = true;
+    EXPECT_TRUE(delivered.Succeeded());
+    EXPECT_FALSE(TransmitReport{}.Succeeded()) << "nothing finished yet";
+    TransmitReport frameFailed = delivered;
+    frameFailed.framesFailed = 1; // even with no step recorded
+    EXPECT_FALSE(frameFailed.Succeeded());
+    TransmitReport notOpened = delivered;
+    notOpened.openError = kOpenErrorInvalidHandle;
+    EXPECT_FALSE(notOpened.Succeeded());
+    TransmitReport stepFailed = delivered;
+    stepFailed.failedStep = LinkStep::Write;
+    EXPECT_FALSE(stepFailed.Succeeded());
+}

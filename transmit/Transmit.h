@@ -36,7 +36,12 @@ struct TransmitReport {
     int framesSent = 0;
     int framesFailed = 0;
     std::chrono::system_clock::time_point finishedAt;
-    bool Succeeded() const { return finished && failedStep == LinkStep::None; }
+    // Every sign of failure counts, so a frame failure reported without its step is still
+    // tried again.
+    bool Succeeded() const
+    {
+        return finished && failedStep == LinkStep::None && openError.empty() && framesFailed == 0;
+    }
 };
 
 // One transmission: opens the snapshot's port on `link`, sends a set-level frame for every
