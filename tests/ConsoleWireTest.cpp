@@ -203,13 +203,19 @@ TEST_F(ConsoleWire, ABaseTypedKeyByKeyCountsOnlyOnceATickHasSeenItUnchanged)
     EXPECT_EQ(port->Written(),
               Frames({{30, 0}, {31, 0}, {32, 0}, {33, 0}, {34, 0}, {35, 0}, {36, 0}, {37, 0}}));
 
-    // + sets a whole number: taken at once.
+    // + and - set a whole number: taken at once.
     port->ClearRecord();
     win.Click(IDC_BASE_UP);
     win.Click(IDC_SET1);
     TickAndWait();
     EXPECT_EQ(port->Written(),
               Frames({{31, 0}, {32, 0}, {33, 0}, {34, 0}, {35, 0}, {36, 0}, {37, 0}, {38, 0}}));
+    port->ClearRecord();
+    win.Click(IDC_BASE_DOWN);
+    win.Click(IDC_SET1);
+    TickAndWait();
+    EXPECT_EQ(port->Written(),
+              Frames({{30, 0}, {31, 0}, {32, 0}, {33, 0}, {34, 0}, {35, 0}, {36, 0}, {37, 0}}));
 }
 
 TEST_F(ConsoleWire, ARefusedBaseSendsNothingAndKeepsTheChange)
@@ -285,10 +291,12 @@ TEST_F(ConsoleWire, ClosingSendsAChangeMadeSinceTheLastTick)
     win.Click(IDC_ENA1);
     win.Type(IDC_LEVEL1, "42");
     win.Click(IDC_SET1);
+    win.Type(IDC_LEVEL2, "300"); // refused, and closing reads it without a message
     win.Close();
     EXPECT_FALSE(win.TimerRunning(kTickTimerId));
     EXPECT_EQ(port->Written(), Frames({{1, 42}}));
     EXPECT_FALSE(link.IsOpen());
+    EXPECT_TRUE(win.MessageBoxes().empty());
 }
 
 TEST_F(ConsoleWire, AFailedTransmissionIsTriedAgainAtEveryTickUntilItGetsThrough)
@@ -322,10 +330,14 @@ TEST_F(ConsoleWire, ARetryDoesNotShowARefusedBoxsMessageAgain)
     TickAndWait();
     const std::size_t shown = Messages().size();
     ASSERT_GE(shown, 1U);
+    win.Type(IDC_LEVEL2, "300"); // the same number again, no longer selected
+    win.SetFocusTo(IDC_LEVEL1);
     TickAndWait();
     TickAndWait();
     EXPECT_EQ(Opens(), 3) << "the change is still tried at every tick";
     EXPECT_EQ(Messages().size(), shown) << "a retry showed the message again";
+    EXPECT_EQ(win.FocusedId(), IDC_LEVEL1) << "a silent retry moved the focus";
+    EXPECT_FALSE(win.AllTextSelected(IDC_LEVEL2));
 }
 
 // One refusal, one message: the operator's Set shows it, and the ticks after it read the box

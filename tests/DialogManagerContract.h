@@ -272,19 +272,32 @@ TYPED_TEST_P(DialogManagerContract, FaderKeysStepByALineAndAFifthOfTheRange)
     struct Step {
         DialogKey key;
         int pos;
-        unsigned code;
+        unsigned code; // SB_ENDSCROLL: against the end, nothing moves but the key's release
     };
-    const std::vector<Step> steps{
-        {DialogKey::Up, 99, SB_LINEUP},          {DialogKey::Right, 100, SB_LINEDOWN},
-        {DialogKey::PageDown, 151, SB_PAGEDOWN}, {DialogKey::PageUp, 100, SB_PAGEUP},
-        {DialogKey::End, 255, SB_BOTTOM},        {DialogKey::Home, 0, SB_TOP}};
+    const std::vector<Step> steps{{DialogKey::Up, 99, SB_LINEUP},
+                                  {DialogKey::Right, 100, SB_LINEDOWN},
+                                  {DialogKey::PageDown, 151, SB_PAGEDOWN},
+                                  {DialogKey::PageUp, 100, SB_PAGEUP},
+                                  {DialogKey::End, 255, SB_BOTTOM},
+                                  {DialogKey::Down, 255, SB_ENDSCROLL},
+                                  {DialogKey::Home, 0, SB_TOP},
+                                  {DialogKey::PageUp, 0, SB_ENDSCROLL}};
     for (const Step& step : steps) {
         this->Reports().clear();
         this->D().Key(step.key);
         EXPECT_EQ(this->Peer().GetTrackbarPos(kFader), step.pos);
+        if (step.code == SB_ENDSCROLL) {
+            for (const Report& report : this->Reports())
+                EXPECT_EQ(report, (Report{WM_VSCROLL, SB_ENDSCROLL, 0}));
+            continue;
+        }
         ASSERT_FALSE(this->Reports().empty());
         EXPECT_EQ(this->Reports().front(), (Report{WM_VSCROLL, step.code, 0}));
     }
+    // A range shorter than five pages still steps by one.
+    this->Peer().SetTrackbarRangeMax(kFader, 4);
+    this->D().Key(DialogKey::PageDown);
+    EXPECT_EQ(this->Peer().GetTrackbarPos(kFader), 1);
 }
 
 TYPED_TEST_P(DialogManagerContract, FailedExchangeFocusesAndSelectsTheBox)
@@ -303,11 +316,14 @@ TYPED_TEST_P(DialogManagerContract, TimersRunAndTheWindowTakesNoInputWhileABoxIs
     this->D().DuringNextBox([this] {
         this->D().Key(DialogKey::Enter);
         this->D().Key(DialogKey::Escape);
+        this->D().Click(kPush);
+        this->D().Click(kCheck);
         return this->m_dialog.m_nTicks >= 2;
     });
     EXPECT_EQ(this->Peer().MessageBox("Text", "Caption", MB_OK), IDOK);
     EXPECT_GE(this->m_dialog.m_nTicks, 2);
     EXPECT_TRUE(this->Reports().empty()) << "no second box can be opened from under the first";
+    EXPECT_EQ(this->Peer().GetCheck(kCheck), 0);
     this->Peer().KillTimer(kTimerId);
 }
 

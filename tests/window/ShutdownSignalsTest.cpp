@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <signal.h>
+
 namespace {
 
 // Should the windows not close, the scenario gives up: nested runs that nobody ends would
@@ -78,6 +80,25 @@ TEST(ShutdownSignalsDeathTest, CloseTheBoxesOverTheConsoleInnermostFirstThenTheC
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(TerminateWithBoxesOpen(), ::testing::ExitedWithCode(0), "");
+}
+
+// Started under nohup, SIGHUP is ignored: it stays so, while SIGTERM is caught. Exits 0 then.
+[[noreturn]] void ListenWithHangUpIgnored()
+{
+    std::signal(SIGHUP, SIG_IGN);
+    std::signal(SIGTERM, SIG_DFL);
+    CShutdownSignals shutdownSignals;
+    struct sigaction hangUp {};
+    struct sigaction term {};
+    ::sigaction(SIGHUP, nullptr, &hangUp);
+    ::sigaction(SIGTERM, nullptr, &term);
+    std::_Exit(hangUp.sa_handler == SIG_IGN && term.sa_handler != SIG_DFL ? 0 : 1);
+}
+
+TEST(ShutdownSignalsDeathTest, LeaveASignalIgnoredAtTheStartIgnored)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(ListenWithHangUpIgnored(), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
