@@ -25,7 +25,8 @@ wine_session_enter() {
 # Makes the throwaway prefix for the Windows program $1, with COMn mapped to $2/comn (default:
 # /dev/null), and starts a wineserver that stays for the rest of the run; both go when the
 # calling script exits. Exports WINELOADER (the command that runs a Windows program), WINEARCH
-# and WINEPREFIX.
+# and WINEPREFIX. WINE_SESSION_DPI (default 96) is the screen's pixels per inch, as Windows'
+# display scaling sets it: 144 is 150 %.
 wine_session_prefix() {
     # The program's processor chooses the loader: 32-bit Wine needs a kernel that runs 32-bit
     # programs.
@@ -41,7 +42,16 @@ wine_session_prefix() {
     trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 
     "$WINELOADER" wineboot -i >/dev/null 2>&1
-    local reg=$WINEPREFIX/lumivane.reg n target
+    # Wine's own fonts (fonts-wine: its MS Sans Serif, Tahoma, and the Marlett that draws the
+    # caption's buttons) in the prefix's Fonts folder, where every Wine looks: Debian's Wine 8
+    # looks for them in /usr/share/fonts, not where fonts-wine puts them, and would draw the
+    # dialogs in a wider substitute and the close button as an "r".
+    local font
+    for font in /usr/share/wine/fonts/*; do
+        [[ -e $font ]] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
+    local reg=$WINEPREFIX/lumivane.reg n target dpi
+    dpi=$(printf '%08x' "${WINE_SESSION_DPI:-96}")
     {
         printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
         for n in 1 2 3 4; do
@@ -50,6 +60,10 @@ wine_session_prefix() {
         done
         # Without a window manager a closed message box would stall about two seconds.
         printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n'
+        # The screen's resolution, for the windows and for the choice of bitmap fonts.
+        printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%s\n' "$dpi"
+        printf '\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]\n'
+        printf '"LogPixels"=dword:%s\n' "$dpi"
     } >"$reg"
     "$WINELOADER" regedit /S "$("$WINELOADER" winepath -w "$reg")"
     # The port links are made when Wine's services start: restart them on the new mapping, and
