@@ -649,6 +649,16 @@ ScreenRect CWin32DialogWindow::GetDesktopRect() const
     return {desktop.left, desktop.top, desktop.right, desktop.bottom};
 }
 
+ScreenRect CWin32DialogWindow::GetWorkAreaRect() const
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor) == FALSE)
+        return GetDesktopRect();
+    const RECT& work = monitor.rcWork;
+    return {work.left, work.top, work.right, work.bottom};
+}
+
 void CWin32DialogWindow::MoveWindow(int x, int y)
 {
     SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
