@@ -37,8 +37,10 @@ wine_session_prefix() {
     fi
     WINEPREFIX=$(mktemp -d)
     export WINEPREFIX WINEDEBUG=-all
-    # No Mono or Gecko installers: nothing needs them, and nothing is downloaded.
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono or Gecko installers: nothing needs them, and nothing is downloaded. No menu
+    # entries or icons for what an installer puts in the start menu: they would go to the home
+    # folder of whoever runs this, outside the prefix.
+    export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
     trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 
     "$WINELOADER" wineboot -i >/dev/null 2>&1
