@@ -21,7 +21,6 @@ std::vector<CWin32DialogWindow*> g_modal;
 
 constexpr unsigned kFirstSystemCommand = 0xF000;
 constexpr unsigned kSystemCommandMask = 0xFFF0;
-constexpr UINT_PTR kSubclassId = 1;
 constexpr int kKeyDown = 0x8000;
 
 bool Held(int virtualKey)
@@ -118,11 +117,18 @@ struct CWin32DialogProcs {
         return TRUE;
     }
 
-    static LRESULT CALLBACK Control(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR /*id*/, DWORD_PTR data)
+    // Every control's window procedure, in front of its class's own (kept in the control's
+    // GWLP_USERDATA, which the system's controls leave to the program). Not comctl32's
+    // SetWindowSubclass: that looks its chain up in a window property for every message, which
+    // under Wine is a round trip to the server, and the console's start sends hundreds.
+    static LRESULT CALLBACK Control(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        auto* self = reinterpret_cast<CWin32DialogWindow*>(data);
-        const int index = self->IndexOfHwnd(hwnd);
+        const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        auto* self =
+            reinterpret_cast<CWin32DialogWindow*>(GetWindowLongPtrW(GetParent(hwnd), DWLP_USER));
+        const int index = self != nullptr ? self->IndexOfHwnd(hwnd) : -1;
+        if (index < 0) // the window going: the dialog has let it go
+            return CallWindowProcW(original, hwnd, message, wParam, lParam);
         switch (message) {
         case WM_GETDLGCODE:
             // IsDialogMessage would apply Tab, Enter, Esc and the arrows itself: take them
@@ -130,7 +136,7 @@ struct CWin32DialogProcs {
             if (const auto* msg = reinterpret_cast<const MSG*>(lParam);
                 msg != nullptr && msg->message == WM_KEYDOWN &&
                 IsDialogManagerKey(static_cast<unsigned>(msg->wParam)))
-                return DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
+                return CallWindowProcW(original, hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
             break;
         case WM_KEYDOWN:
             if (self->OnControlKey(index, static_cast<unsigned>(wParam)))
@@ -166,13 +172,10 @@ struct CWin32DialogProcs {
                     answer != 0)
                     return answer;
             break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, &Control, kSubclassId);
-            break;
         default:
             break;
         }
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return CallWindowProcW(original, hwnd, message, wParam, lParam);
     }
 };
 
@@ -219,8 +222,10 @@ void CWin32DialogWindow::CollectControls()
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         if (m_items[i].hwnd == nullptr)
             continue;
-        SetWindowSubclass(m_items[i].hwnd, &CWin32DialogProcs::Control, kSubclassId,
-                          reinterpret_cast<DWORD_PTR>(this));
+        const HWND control = m_items[i].hwnd;
+        SetWindowLongPtrW(control, GWLP_USERDATA, GetWindowLongPtrW(control, GWLP_WNDPROC));
+        SetWindowLongPtrW(control, GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(&CWin32DialogProcs::Control));
         if (KindAt(static_cast<int>(i)) == ControlKind::Icon)
             m_items[i].iconText = std::string(Template().controls[i].text);
     }
@@ -485,14 +490,14 @@ int CWin32DialogWindow::ControlFaderPos(int index) const
 
 void CWin32DialogWindow::ShowFaderPos(int index, int pos)
 {
-    SendMessageW(HwndAt(index), TBM_SETPOS, TRUE, pos);
+    SendMessageW(HwndAt(index), TBM_SETPOS, Redraw(), pos);
 }
 
 void CWin32DialogWindow::ShowFaderRange(int index, int minimum, int maximum, int pageSize)
 {
     HWND fader = HwndAt(index);
     SendMessageW(fader, TBM_SETRANGEMIN, FALSE, minimum);
-    SendMessageW(fader, TBM_SETRANGEMAX, TRUE, maximum);
+    SendMessageW(fader, TBM_SETRANGEMAX, Redraw(), maximum);
     SendMessageW(fader, TBM_SETPAGESIZE, 0, pageSize);
 }
 
@@ -548,17 +553,30 @@ bool CWin32DialogWindow::CanFocus(int index) const
 void CWin32DialogWindow::ShowAccessibleName(int index, const std::string& /*name*/)
 {
     // Asked for when a screen reader wants it (WM_GETOBJECT); it is told that it changed.
-    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+    NotifyChanged(index, EVENT_OBJECT_NAMECHANGE);
 }
 
 void CWin32DialogWindow::ShowAccessibleDescription(int index, const std::string& /*text*/)
 {
-    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+    NotifyChanged(index, EVENT_OBJECT_DESCRIPTIONCHANGE);
 }
 
 void CWin32DialogWindow::ShowFaderValueScale(int index)
 {
-    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+    NotifyChanged(index, EVENT_OBJECT_VALUECHANGE);
+}
+
+void CWin32DialogWindow::NotifyChanged(int index, unsigned event) const
+{
+    // Before the window shows, no screen reader has read anything that could be out of date.
+    if (IsWindowVisible(m_hWnd) != FALSE)
+        NotifyWinEvent(event, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+}
+
+int CWin32DialogWindow::Redraw() const
+{
+    // A hidden window is drawn whole when it shows.
+    return IsWindowVisible(m_hWnd) != FALSE ? TRUE : FALSE;
 }
 
 std::optional<AccessibleFacts> CWin32DialogWindow::AccessibleFactsOf(HWND__* control)
