@@ -188,7 +188,6 @@ CWin32DialogWindow::CWin32DialogWindow(CDialog& dialog, const DialogTemplate& tm
     if (m_hWnd == nullptr)
         return;
     g_windows.push_back(this);
-    CreateToolTips();
     m_bContextHelpButton = (tmpl.exStyle & WS_EX_CONTEXTHELP) != 0;
 }
 
@@ -233,9 +232,16 @@ void CWin32DialogWindow::CollectControls()
 
 void CWin32DialogWindow::CreateToolTips()
 {
+    // Once the window shows, when a tip can first be wanted: made before, the tooltip window
+    // and its tools would only lengthen the start.
+    if (m_hToolTip != nullptr)
+        return;
     m_hToolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
                                  nullptr, ModuleInstance(), nullptr);
+    for (int index = 0; index < static_cast<int>(m_items.size()); ++index)
+        if (!m_items[static_cast<std::size_t>(index)].toolTip.empty())
+            AddTool(index);
 }
 
 HWND__* CWin32DialogWindow::ControlAt(int index) const
@@ -511,8 +517,13 @@ void CWin32DialogWindow::ShowToolTip(int index, const std::string& text)
     Item& item = m_items[static_cast<std::size_t>(index)];
     const bool added = !item.toolTip.empty();
     item.toolTip = text;
-    if (added || m_hToolTip == nullptr)
-        return;
+    if (!added && m_hToolTip != nullptr)
+        AddTool(index);
+}
+
+void CWin32DialogWindow::AddTool(int index)
+{
+    const Item& item = m_items[static_cast<std::size_t>(index)];
     // The text is asked for each time the tip shows (TTN_GETDISPINFO).
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -636,6 +647,7 @@ int CWin32DialogWindow::ShowMessageBox(const std::string& text, const std::strin
 void CWin32DialogWindow::Show()
 {
     ShowWindow(m_hWnd, SW_SHOW);
+    CreateToolTips();
     SetForegroundWindow(m_hWnd);
     if (const HWND focus = ControlAt(m_nFocus); focus != nullptr)
         SetFocus(focus);

@@ -113,6 +113,7 @@ private:
     static void EndSession();
     void CollectControls();
     void CreateToolTips();
+    void AddTool(int index);
     int IndexOfHwnd(const HWND__* hwnd) const;
     ControlKind KindAt(int index) const;
     void NotifyChanged(int index, unsigned event) const;
