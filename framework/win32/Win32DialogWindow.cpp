@@ -2,6 +2,7 @@
 
 #include "Win32Accessible.h"
 #include "Win32DialogTemplate.h"
+#include "Win32Dpi.h"
 #include "Win32MessageBox.h"
 #include "Win32Text.h"
 
@@ -91,6 +92,24 @@ bool IsDialogManagerKey(unsigned virtualKey)
 HINSTANCE ModuleInstance()
 {
     return GetModuleHandleW(nullptr);
+}
+
+// An icon of the program's at the size `metricX` x `metricY` has at `dpi`, the caller's to
+// destroy. Not shared: the system's cache of shared icons would hand back the size first
+// loaded.
+HICON LoadIconAt(int iconId, int metricX, int metricY, unsigned dpi)
+{
+    return static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                         MetricAt(metricX, dpi), MetricAt(metricY, dpi),
+                                         LR_DEFAULTCOLOR));
+}
+
+// Puts `icon` in `slot`, destroying what was there.
+void Replace(HICON__*& slot, HICON icon)
+{
+    if (slot != nullptr)
+        DestroyIcon(slot);
+    slot = icon;
 }
 
 } // namespace
@@ -205,7 +224,14 @@ CWin32DialogWindow::~CWin32DialogWindow()
     SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
     if (m_hToolTip != nullptr)
         DestroyWindow(m_hToolTip);
+    if (m_hToolTipFont != nullptr)
+        DeleteObject(m_hToolTipFont);
     DestroyWindow(m_hWnd);
+    // The window and its icon statics are gone: their icons can go too.
+    Replace(m_hBigIcon, nullptr);
+    Replace(m_hSmallIcon, nullptr);
+    for (Item& item : m_items)
+        Replace(item.icon, nullptr);
 }
 
 void CWin32DialogWindow::CollectControls()
@@ -239,6 +265,7 @@ void CWin32DialogWindow::CreateToolTips()
     m_hToolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
                                  nullptr, ModuleInstance(), nullptr);
+    ShowToolTipFont(DpiOf(m_hWnd));
     for (int index = 0; index < static_cast<int>(m_items.size()); ++index)
         if (!m_items[static_cast<std::size_t>(index)].toolTip.empty())
             AddTool(index);
@@ -362,6 +389,10 @@ bool CWin32DialogWindow::OnDialogMessage(unsigned message, std::uintptr_t wParam
         if (wParam != FALSE)
             EndSession();
         return true;
+    case WM_DPICHANGED:
+        if (lParam != 0)
+            OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return false; // and the dialog manager's own scaling
     default:
         return false;
     }
@@ -470,8 +501,9 @@ void CWin32DialogWindow::ShowText(int index, const std::string& text)
         m_items[static_cast<std::size_t>(index)].iconText = text;
         const int ordinal = ResourceOrdinal(text);
         HICON icon =
-            ordinal != 0 ? LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(ordinal)) : nullptr;
+            ordinal != 0 ? LoadIconAt(ordinal, SM_CXICON, SM_CYICON, DpiOf(m_hWnd)) : nullptr;
         SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        Replace(m_items[static_cast<std::size_t>(index)].icon, icon);
         return;
     }
     m_bWritingText = true;
@@ -705,15 +737,48 @@ void CWin32DialogWindow::BringToTop()
 
 void CWin32DialogWindow::SetIcon(int iconId)
 {
-    const HINSTANCE module = ModuleInstance();
-    const auto load = [module, iconId](int metricX, int metricY) {
-        return LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, GetSystemMetrics(metricX),
-                          GetSystemMetrics(metricY), LR_DEFAULTCOLOR | LR_SHARED);
-    };
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(load(SM_CXICON, SM_CYICON)));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(load(SM_CXSMICON, SM_CYSMICON)));
+    m_nIconId = iconId;
+    ShowIcons(DpiOf(m_hWnd));
+}
+
+void CWin32DialogWindow::ShowIcons(unsigned dpi)
+{
+    // The system's sizes at the monitor's resolution; Windows scales the one 32 x 32 image.
+    if (m_nIconId == 0)
+        return;
+    HICON big = LoadIconAt(m_nIconId, SM_CXICON, SM_CYICON, dpi);
+    HICON small = LoadIconAt(m_nIconId, SM_CXSMICON, SM_CYSMICON, dpi);
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    Replace(m_hBigIcon, big);
+    Replace(m_hSmallIcon, small);
+}
+
+void CWin32DialogWindow::ShowToolTipFont(unsigned dpi)
+{
+    // The tooltip takes the system's font at the resolution the program started with; the
+    // dialog's monitor may have another.
+    NONCLIENTMETRICSW metrics;
+    if (m_hToolTip == nullptr || !NonClientMetricsAt(dpi, metrics))
+        return;
+    HFONT font = CreateFontIndirectW(&metrics.lfStatusFont);
+    if (font == nullptr)
+        return;
+    SendMessageW(m_hToolTip, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (m_hToolTipFont != nullptr)
+        DeleteObject(m_hToolTipFont);
+    m_hToolTipFont = font;
+}
+
+void CWin32DialogWindow::OnDpiChanged(unsigned dpi, const RECT& suggested)
+{
+    // The window moved to a monitor of another resolution (or its scaling changed). The dialog
+    // manager scales the dialog, its controls and their fonts; what we chose ourselves follows,
+    // and the window takes the place Windows suggests, so that it stays under the mouse.
+    ShowIcons(dpi);
+    ShowToolTipFont(dpi);
+    SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CWin32DialogWindow::IsIconic() const

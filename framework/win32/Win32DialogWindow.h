@@ -18,8 +18,11 @@
 #include <vector>
 
 struct AccessibleFacts;
+struct HFONT__;
+struct HICON__;
 struct HWND__;
 struct tagMSG;
+struct tagRECT;
 
 class CWin32DialogWindow : public CDialogManager {
 public:
@@ -95,8 +98,9 @@ protected:
 
 private:
     struct Item {
-        HWND__* hwnd = nullptr; // a child of the window; destroyed with it
-        std::string iconText;   // what an icon static was given, which it never shows
+        HWND__* hwnd = nullptr;  // a child of the window; destroyed with it
+        std::string iconText;    // what an icon static was given, which it never shows
+        HICON__* icon = nullptr; // ours: what an icon static shows
         std::string toolTip;
     };
 
@@ -111,6 +115,10 @@ private:
     bool OnHelpModeMouse(unsigned message, std::intptr_t lParam);
     void EndHelpMode();
     static void EndSession();
+    void OnDpiChanged(unsigned dpi, const tagRECT& suggested);
+    // The caption's icons and the tooltips' font at the monitor's resolution `dpi`.
+    void ShowIcons(unsigned dpi);
+    void ShowToolTipFont(unsigned dpi);
     void CollectControls();
     void CreateToolTips();
     void AddTool(int index);
@@ -123,6 +131,10 @@ private:
 
     HWND__* m_hWnd = nullptr;
     HWND__* m_hToolTip = nullptr;
+    HFONT__* m_hToolTipFont = nullptr; // ours: the tooltip only uses it
+    int m_nIconId = 0;
+    HICON__* m_hBigIcon = nullptr; // ours: the caption shows them
+    HICON__* m_hSmallIcon = nullptr;
     std::vector<Item> m_items;
     std::vector<unsigned> m_timers;
     // The control to focus: chosen while hidden, or the last one focused.
