@@ -7,6 +7,7 @@
 #include "console/AboutBox.h"
 #include "console/ConsoleDlg.h"
 #include "framework/win32/Win32DialogWindow.h"
+#include "framework/win32/Win32HelpDisplay.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
 #include "tests/RecordedTransmission.h"
@@ -145,6 +146,19 @@ TEST_F(Win32Dpi, IconsAndTooltipsFollowAMoveToAMonitorOfAnotherResolution)
     const int tipAt100 = FontHeight(tip);
     EXPECT_GT(tipAt100, 0);
     EXPECT_NEAR(tipAt200, 2 * tipAt100, 1) << "the tooltips' letters twice as tall at 200 %";
+}
+
+TEST_F(Win32Dpi, TheHelpWindowGrowsWithTheResolution)
+{
+    Open(m_console, *FindDialogTemplate(IDD_CONSOLE));
+    CWin32HelpDisplay help;
+    ASSERT_TRUE(help.ShowTopic("About Lumivane", "A topic opened by its number."));
+    const int dpi = ScreenDpi();
+    // A column of 360 pixels between margins of 8 at 96 dpi.
+    EXPECT_NEAR(ClientSize(help.TopicWindow()).cx, (360 + 2 * 8) * dpi / kDesignDpi, 1);
+    HWND__* const text = ChildAt(help.TopicWindow(), 1); // after the title
+    EXPECT_EQ(FontHeight(text), MessageFontHeightAt(dpi)) << "the system's message font";
+    help.CloseTopicWindow();
 }
 
 } // namespace

@@ -44,6 +44,15 @@ int FontHeight(HWND__* window)
     return std::abs(font.lfHeight);
 }
 
+int MessageFontHeightAt(int dpi)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                               static_cast<UINT>(dpi));
+    return std::abs(metrics.lfMessageFont.lfHeight);
+}
+
 PixelSize ClientSize(HWND__* window)
 {
     RECT client{};
@@ -101,6 +110,14 @@ int IconWidth(HWND__* window, bool big)
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     return bitmap.bmWidth;
+}
+
+HWND__* ChildAt(HWND__* window, int n)
+{
+    HWND child = GetWindow(window, GW_CHILD);
+    for (; child != nullptr && n > 0; --n)
+        child = GetWindow(child, GW_HWNDNEXT);
+    return child;
 }
 
 HWND__* ToolTipOf(HWND__* window)

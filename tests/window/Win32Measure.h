@@ -21,6 +21,8 @@ int ScreenDpi();
 int WindowDpi(HWND__* window);
 // The height in pixels of the font a window or control draws with.
 int FontHeight(HWND__* window);
+// The height in pixels of the system's message font at `dpi`.
+int MessageFontHeightAt(int dpi);
 PixelSize ClientSize(HWND__* window);
 ScreenRect FrameOf(HWND__* window);
 // How a control lays its text out.
@@ -37,5 +39,7 @@ PixelSize TextShortfall(HWND__* control, TextLayout layout);
 void MoveToMonitorAt(HWND__* window, int dpi, const ScreenRect& suggested);
 // The width in pixels of the caption's large (`big`) or small icon.
 int IconWidth(HWND__* window, bool big);
+// The `n`th child window of `window` in the order they were made (0 first), or null.
+HWND__* ChildAt(HWND__* window, int n);
 // The tooltip window that `window` owns, or null.
 HWND__* ToolTipOf(HWND__* window);
