@@ -528,14 +528,15 @@ int CWin32DialogWindow::ControlFaderPos(int index) const
 
 void CWin32DialogWindow::ShowFaderPos(int index, int pos)
 {
-    SendMessageW(HwndAt(index), TBM_SETPOS, Redraw(), pos);
+    // With redraw: Wine's trackbar moves its thumb only then, hidden or not.
+    SendMessageW(HwndAt(index), TBM_SETPOS, TRUE, pos);
 }
 
 void CWin32DialogWindow::ShowFaderRange(int index, int minimum, int maximum, int pageSize)
 {
     HWND fader = HwndAt(index);
     SendMessageW(fader, TBM_SETRANGEMIN, FALSE, minimum);
-    SendMessageW(fader, TBM_SETRANGEMAX, Redraw(), maximum);
+    SendMessageW(fader, TBM_SETRANGEMAX, TRUE, maximum);
     SendMessageW(fader, TBM_SETPAGESIZE, 0, pageSize);
 }
 
@@ -614,12 +615,6 @@ void CWin32DialogWindow::NotifyChanged(int index, unsigned event) const
     // Before the window shows, no screen reader has read anything that could be out of date.
     if (IsWindowVisible(m_hWnd) != FALSE)
         NotifyWinEvent(event, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
-}
-
-int CWin32DialogWindow::Redraw() const
-{
-    // A hidden window is drawn whole when it shows.
-    return IsWindowVisible(m_hWnd) != FALSE ? TRUE : FALSE;
 }
 
 std::optional<AccessibleFacts> CWin32DialogWindow::AccessibleFactsOf(HWND__* control)

@@ -125,8 +125,6 @@ private:
     int IndexOfHwnd(const HWND__* hwnd) const;
     ControlKind KindAt(int index) const;
     void NotifyChanged(int index, unsigned event) const;
-    // Whether a control's change is drawn now: not while the window is hidden.
-    int Redraw() const;
     HWND__* HwndAt(int index) const { return m_items[static_cast<std::size_t>(index)].hwnd; }
 
     HWND__* m_hWnd = nullptr;

@@ -2,6 +2,7 @@
 // click-for-help mode that stands in for the caption's "?" button, and what a screen reader
 // learns of the console's controls through MSAA.
 #include "framework/win32/Win32DialogWindow.h"
+#include "Win32Measure.h"
 #include "Win32Operator.h"
 #include "console/ConsoleDlg.h"
 #include "tests/ConsoleAccessibility.h"
@@ -171,6 +172,19 @@ TEST_F(Win32ConsoleAccessibility, FadersReadInTheBoxesUnitsAndButtonsSayWhetherT
     EXPECT_FALSE(ReadMsaa(m_window->Control(IDC_PERCENT)).checked);
     EXPECT_EQ(ReadMsaa(m_window->ControlAt(kPortGroupBoxIndex)).description.rfind("COM1", 0), 0U)
         << "the port group's description is its tooltip, which names COM1's device first";
+}
+
+// The faders start at level 0, drawn at the bottom (their positions were set while the window
+// was hidden).
+using Win32Console = Win32ConsoleAccessibility;
+
+TEST_F(Win32Console, FadersAreDrawnAtTheBottom)
+{
+    for (int id : kSliderIds) {
+        HWND__* const fader = m_window->Control(id);
+        const ScreenRect thumb = ThumbOf(fader);
+        EXPECT_GT(thumb.top, ClientSize(fader).cy * 3 / 4) << "fader " << id;
+    }
 }
 
 } // namespace

@@ -112,6 +112,13 @@ int IconWidth(HWND__* window, bool big)
     return bitmap.bmWidth;
 }
 
+ScreenRect ThumbOf(HWND__* trackbar)
+{
+    RECT thumb{};
+    SendMessageW(trackbar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    return {thumb.left, thumb.top, thumb.right, thumb.bottom};
+}
+
 HWND__* ChildAt(HWND__* window, int n)
 {
     HWND child = GetWindow(window, GW_CHILD);

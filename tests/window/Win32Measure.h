@@ -39,6 +39,8 @@ PixelSize TextShortfall(HWND__* control, TextLayout layout);
 void MoveToMonitorAt(HWND__* window, int dpi, const ScreenRect& suggested);
 // The width in pixels of the caption's large (`big`) or small icon.
 int IconWidth(HWND__* window, bool big);
+// Where a trackbar draws its thumb, in its client area.
+ScreenRect ThumbOf(HWND__* trackbar);
 // The `n`th child window of `window` in the order they were made (0 first), or null.
 HWND__* ChildAt(HWND__* window, int n);
 // The tooltip window that `window` owns, or null.
