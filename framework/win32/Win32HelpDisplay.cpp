@@ -159,12 +159,18 @@ CWin32HelpDisplay::CWin32HelpDisplay() = default;
 
 CWin32HelpDisplay::~CWin32HelpDisplay()
 {
+    ReleaseFonts();
+}
+
+void CWin32HelpDisplay::ReleaseFonts()
+{
+    // What shows keeps its fonts until it closes.
     ClosePopup();
     CloseTopicWindow();
-    if (m_hFont != nullptr)
-        DeleteObject(m_hFont);
-    if (m_hBold != nullptr)
-        DeleteObject(m_hBold);
+    DeleteObject(m_hFont);
+    DeleteObject(m_hBold);
+    m_hFont = nullptr;
+    m_hBold = nullptr;
 }
 
 void CWin32HelpDisplay::UseFontsAt(unsigned dpi)
@@ -187,13 +193,7 @@ void CWin32HelpDisplay::UseFontsAt(unsigned dpi)
         DeleteObject(bold);
         return;
     }
-    // What shows now keeps its fonts until it closes.
-    ClosePopup();
-    CloseTopicWindow();
-    if (m_hFont != nullptr)
-        DeleteObject(m_hFont);
-    if (m_hBold != nullptr)
-        DeleteObject(m_hBold);
+    ReleaseFonts();
     m_hFont = regular;
     m_hBold = bold;
     m_nFontDpi = dpi;

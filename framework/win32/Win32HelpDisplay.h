@@ -30,6 +30,8 @@ public:
 private:
     // The fonts for windows that explain a window at `dpi`: made anew when it changes.
     void UseFontsAt(unsigned dpi);
+    // Closes what shows and lets its fonts go.
+    void ReleaseFonts();
 
     HWND__* m_hTopic = nullptr;
     HWND__* m_hTopicTitle = nullptr;
