@@ -34,6 +34,14 @@ if(WIN32)
     set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
     set(CPACK_NSIS_INSTALLED_ICON_NAME lumivane.exe)
     set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+    # The installer keeps its folder and start menu folder under Software\<vendor>\Lumivane;
+    # CPack's uninstaller deletes that key but leaves the vendor's, empty. Once the uninstall
+    # has succeeded (the start menu folder has been read from the key by then), the vendor's
+    # key goes too if nothing else is in it. CPack writes these lines at the script's top level,
+    # and into its own configuration unescaped: hence NSIS's single quotes, and four backslashes.
+    set(CPACK_NSIS_DEFINES "Function un.onUninstSuccess
+  DeleteRegKey /ifempty SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}'
+FunctionEnd")
     # The zip is lumivane-<version>-win32.zip, the installer lumivane-<version>-setup.exe.
     set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/PackageNames.cmake)
     file(WRITE ${CPACK_PROJECT_CONFIG_FILE}

@@ -10,7 +10,18 @@ namespace {
 std::vector<CDialog*> g_modalDialogs;
 // A dialog answers the help query with this base plus its template id.
 constexpr std::uintptr_t kDialogHelpIdBase = 0x20000;
+// A template that asks for a place of its own.
+constexpr std::uint32_t kPlacedStyles = DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE;
 } // namespace
+
+std::pair<int, int> CentredOver(const ScreenRect& owner, const ScreenRect& workArea, int w, int h)
+{
+    int x = (owner.left + owner.right) / 2 - w / 2;
+    int y = (owner.top + owner.bottom) / 2 - h / 2;
+    x = std::max(std::min(x, workArea.right - w), workArea.left);
+    y = std::max(std::min(y, workArea.bottom - h), workArea.top);
+    return {x, y};
+}
 
 CDialog::CDialog(const DialogTemplate* tmpl)
     : m_nTemplateId(tmpl != nullptr ? tmpl->id : 0), m_pTemplate(tmpl)
@@ -38,13 +49,37 @@ int CDialog::DoModal()
     if (!peer)
         return -1;
     m_pOwnedPeer = std::move(peer);
+    // The owner: the dialog that runs now, else the main window (which the console is).
+    const CWnd* owner = ActiveModal();
+    if (owner == nullptr && AfxGetApp() != nullptr && AfxGetApp()->m_pMainWnd != this)
+        owner = AfxGetApp()->m_pMainWnd;
     g_modalDialogs.push_back(this);
+    const ScreenRect created = m_pOwnedPeer->GetWindowRect();
     Attach(*m_pOwnedPeer);
+    if (PlacedByTemplate() && m_pOwnedPeer->GetWindowRect() == created)
+        CentreOver(owner);
     const int result = m_pPeer->RunModalLoop();
     Detach();
     g_modalDialogs.erase(std::find(g_modalDialogs.begin(), g_modalDialogs.end(), this));
     m_pOwnedPeer.reset();
     return result;
+}
+
+bool CDialog::PlacedByTemplate() const
+{
+    return m_pTemplate->rect.x == 0 && m_pTemplate->rect.y == 0 &&
+           (m_pTemplate->style & kPlacedStyles) == 0;
+}
+
+void CDialog::CentreOver(const CWnd* owner)
+{
+    const CWindowPeer* ownerPeer = owner != nullptr ? owner->GetPeer() : nullptr;
+    const CWindowPeer& area = ownerPeer != nullptr ? *ownerPeer : *m_pPeer;
+    const ScreenRect workArea = area.GetWorkAreaRect();
+    const ScreenRect self = m_pPeer->GetWindowRect();
+    const auto [x, y] = CentredOver(ownerPeer != nullptr ? ownerPeer->GetWindowRect() : workArea,
+                                    workArea, self.Width(), self.Height());
+    m_pPeer->MoveWindow(x, y);
 }
 
 bool CDialog::Attach(CWindowPeer& peer)

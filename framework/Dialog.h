@@ -12,6 +12,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+
+// Where a window of size w x h goes to stand centred over `owner`, moved as little as needed
+// to lie within `workArea` (its left and top edges win when it is larger).
+std::pair<int, int> CentredOver(const ScreenRect& owner, const ScreenRect& workArea, int w, int h);
 
 class CDialog : public CWnd {
 public:
@@ -22,6 +27,10 @@ public:
 
     // Creates the window through the installed window system, initialises it, runs it until
     // EndDialog, destroys it. Returns the result, or -1 when the window cannot be created.
+    // A dialog that its template places at 0, 0 without DS_ABSALIGN, DS_CENTER or
+    // DS_CENTERMOUSE, and that its initialisation leaves where it is, opens centred over its
+    // owner (the dialog running modally, else the application's main window) within the work
+    // area of the owner's monitor; with no owner, within its own monitor's work area.
     int DoModal();
     // Opens the dialog on a window that someone else created and runs (tests, embedding):
     // attaches it and sends WM_INITDIALOG. Detach ends it: WM_DESTROY, then let go.
@@ -71,6 +80,8 @@ protected:
 
 private:
     bool Exchange(bool bSaveAndValidate, ExchangeVoice voice);
+    bool PlacedByTemplate() const;
+    void CentreOver(const CWnd* owner);
 
     int m_nTemplateId;
     const DialogTemplate* m_pTemplate;

@@ -399,6 +399,9 @@ void CDialogManager::SetTrackbarPos(int id, int pos)
 void CDialogManager::SetRange(int index, int minimum, int maximum)
 {
     FaderRange& range = m_faders[static_cast<std::size_t>(index)];
+    // The same range again changes nothing the control shows (a minimum of 0, the default).
+    if (range.minimum == minimum && range.maximum == maximum)
+        return;
     range = {minimum, maximum};
     const int highest = std::max(minimum, maximum);
     ShowFaderRange(index, minimum, highest, FaderPageSize(index));

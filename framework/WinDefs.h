@@ -17,8 +17,11 @@ constexpr std::uint32_t WS_TABSTOP = 0x00010000;
 constexpr std::uint32_t WS_EX_CONTEXTHELP = 0x00000400;
 
 // Dialog styles.
+constexpr std::uint32_t DS_ABSALIGN = 0x0001;
 constexpr std::uint32_t DS_MODALFRAME = 0x0080;
 constexpr std::uint32_t DS_SETFONT = 0x0040;
+constexpr std::uint32_t DS_CENTER = 0x0800;
+constexpr std::uint32_t DS_CENTERMOUSE = 0x1000;
 
 // Button styles (the low four bits are the button's kind).
 constexpr std::uint32_t BS_PUSHBUTTON = 0x0;

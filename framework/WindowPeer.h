@@ -65,6 +65,8 @@ public:
     virtual std::string GetCaption() const = 0;
     virtual ScreenRect GetWindowRect() const = 0;
     virtual ScreenRect GetDesktopRect() const = 0;
+    // The work area (the screen less its task bars) of the monitor that holds the window.
+    virtual ScreenRect GetWorkAreaRect() const { return GetDesktopRect(); }
     virtual void MoveWindow(int x, int y) = 0;
     virtual void BringToTop() = 0;
     virtual void SetIcon(int iconId) = 0;

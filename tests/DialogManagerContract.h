@@ -21,6 +21,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/DialogManager.h"
+#include "framework/WinApp.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
 
@@ -342,6 +343,29 @@ TYPED_TEST_P(DialogManagerContract, AnotherDialogsModalRunKeepsTheTimersAndTakes
     this->Peer().KillTimer(kTimerId);
 }
 
+// The About box's template stands at 0, 0: it opens centred over the main window, where the
+// operator is looking, not at the window's corner.
+TYPED_TEST_P(DialogManagerContract, AModalDialogOpensCentredOverTheMainWindow)
+{
+    this->Open();
+    CWinApp app;
+    app.m_pMainWnd = &this->m_dialog;
+    const ScreenRect work = this->Peer().GetWorkAreaRect();
+    this->Peer().MoveWindow(work.left + work.Width() / 4, work.top + work.Height() / 5);
+    const ScreenRect main = this->Peer().GetWindowRect();
+    ScreenRect opened;
+    this->D().DuringNextModal([&opened] {
+        opened = CDialog::ActiveModal()->GetPeer()->GetWindowRect();
+        return true;
+    });
+    CDialog about(FindDialogTemplate(IDD_ABOUT));
+    about.DoModal();
+    ASSERT_GT(opened.Width(), 0);
+    // Halves truncate: the centres may differ by a pixel.
+    EXPECT_NEAR(opened.left + opened.right, main.left + main.right, 2);
+    EXPECT_NEAR(opened.top + opened.bottom, main.top + main.bottom, 2);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(DialogManagerContract, OpensOnTheFirstTabStopWithItsTextSelected,
                             TabWalksTheTabStopsAndReachesARadioGroupAtItsSelection,
                             ArrowsMoveThroughTheGroupSelectingEachRadio,
@@ -353,6 +377,7 @@ REGISTER_TYPED_TEST_SUITE_P(DialogManagerContract, OpensOnTheFirstTabStopWithIts
                             FaderKeysStepByALineAndAFifthOfTheRange,
                             FailedExchangeFocusesAndSelectsTheBox,
                             TimersRunAndTheWindowTakesNoInputWhileABoxIsOpen,
-                            AnotherDialogsModalRunKeepsTheTimersAndTakesTheInput);
+                            AnotherDialogsModalRunKeepsTheTimersAndTakesTheInput,
+                            AModalDialogOpensCentredOverTheMainWindow);
 
 } // namespace contract

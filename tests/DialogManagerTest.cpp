@@ -74,4 +74,37 @@ INSTANTIATE_TEST_SUITE_P(ContractTemplate, DialogGroups,
                          ::testing::Values(GroupRow{0, 0, 1}, GroupRow{2, 2, 5}, GroupRow{4, 2, 5},
                                            GroupRow{8, 8, 10}, GroupRow{9, 8, 10}));
 
+struct CentringRow {
+    const char* fact;
+    ScreenRect owner;
+    ScreenRect workArea;
+    int w;
+    int h;
+    int x;
+    int y;
+};
+
+class DialogCentring : public ::testing::TestWithParam<CentringRow> {};
+
+TEST_P(DialogCentring, StandsOverTheOwnerWithinTheWorkArea)
+{
+    const CentringRow& row = GetParam();
+    EXPECT_EQ(CentredOver(row.owner, row.workArea, row.w, row.h), std::make_pair(row.x, row.y))
+        << row.fact;
+}
+
+constexpr ScreenRect kScreen{0, 0, 1024, 768};
+
+// One row a line.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, DialogCentring, ::testing::Values(
+    CentringRow{"centred over the owner", {100, 100, 500, 400}, kScreen, 200, 100, 200, 200},
+    CentringRow{"halves truncate", {0, 0, 405, 311}, kScreen, 201, 101, 102, 105},
+    CentringRow{"pulled in from the right", {900, 100, 1300, 400}, kScreen, 200, 100, 824, 200},
+    CentringRow{"pushed in from the left and top", {-300, -200, 100, 100}, kScreen, 200, 100, 0, 0},
+    CentringRow{"kept above the task bar", {300, 600, 700, 800}, {0, 0, 1024, 728}, 200, 100, 400, 628},
+    CentringRow{"wider than the work area: its left edge shows", kScreen, kScreen, 1200, 100, 0, 334},
+    CentringRow{"on a second monitor", {1500, 300, 1905, 611}, {1024, 0, 2944, 1040}, 300, 100, 1552, 405}));
+// clang-format on
+
 } // namespace

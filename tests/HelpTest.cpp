@@ -269,6 +269,18 @@ TEST_F(ConsoleHelp, AboutButtonShowsTheBoxWhileTheConsoleKeepsTransmitting)
     EXPECT_EQ(port->Written().size(), 6U);
 }
 
+TEST_F(ConsoleHelp, AboutBoxOpensCentredOverTheConsole)
+{
+    win.SetWindowRect({300, 200, 705, 511});
+    ScreenRect opened;
+    windows.m_modalScript = [&](CSubstituteWindow& about, int) {
+        opened = about.GetWindowRect();
+        about.PressEscape();
+    };
+    win.Click(IDC_ABOUT);
+    EXPECT_EQ(opened, (ScreenRect{300, 200, 705, 511})) << "as large as the console here";
+}
+
 TEST_F(ConsoleHelp, F1InTheAboutBoxOpensItsTopicThroughTheApplication)
 {
     windows.m_modalScript = [&](CSubstituteWindow& about, int) {

@@ -342,6 +342,16 @@ ScreenRect CQtDialogWindow::GetDesktopRect() const
             desktop.top() + desktop.height()};
 }
 
+ScreenRect CQtDialogWindow::GetWorkAreaRect() const
+{
+    const QScreen* screen =
+        m_pWidget != nullptr ? m_pWidget->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return GetDesktopRect();
+    const QRect work = screen->availableGeometry();
+    return {work.left(), work.top(), work.left() + work.width(), work.top() + work.height()};
+}
+
 void CQtDialogWindow::MoveWindow(int x, int y)
 {
     if (m_pWidget != nullptr)

@@ -63,6 +63,7 @@ public:
     std::string GetCaption() const override;
     ScreenRect GetWindowRect() const override;
     ScreenRect GetDesktopRect() const override;
+    ScreenRect GetWorkAreaRect() const override;
     void MoveWindow(int x, int y) override;
     void BringToTop() override;
     void SetIcon(int iconId) override;

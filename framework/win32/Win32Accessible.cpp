@@ -12,15 +12,58 @@
 
 namespace {
 
+// The screen reader's libraries (COM, its strings, MSAA), loaded when a screen reader first
+// asks. Linked in, they would be loaded at every start, where they cost some 20 ms under Wine,
+// and most runs have no screen reader.
+struct AccessibilityLibraries {
+    decltype(&CoInitializeEx) coInitializeEx = nullptr;
+    decltype(&CoUninitialize) coUninitialize = nullptr;
+    decltype(&SysAllocString) sysAllocString = nullptr;
+    decltype(&CreateStdAccessibleObject) createStdAccessibleObject = nullptr;
+    decltype(&LresultFromObject) lresultFromObject = nullptr;
+
+    bool Loaded() const
+    {
+        return coInitializeEx != nullptr && coUninitialize != nullptr &&
+               sysAllocString != nullptr && createStdAccessibleObject != nullptr &&
+               lresultFromObject != nullptr;
+    }
+};
+
+template <class Function> void Find(const wchar_t* library, const char* name, Function& function)
+{
+    if (const HMODULE module = LoadLibraryW(library); module != nullptr)
+        // Through a function type without arguments, as GetProcAddress's own result is.
+        function =
+            reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+const AccessibilityLibraries& Libraries()
+{
+    static const AccessibilityLibraries libraries = [] {
+        AccessibilityLibraries found;
+        Find(L"ole32.dll", "CoInitializeEx", found.coInitializeEx);
+        Find(L"ole32.dll", "CoUninitialize", found.coUninitialize);
+        Find(L"oleaut32.dll", "SysAllocString", found.sysAllocString);
+        Find(L"oleacc.dll", "CreateStdAccessibleObject", found.createStdAccessibleObject);
+        Find(L"oleacc.dll", "LresultFromObject", found.lresultFromObject);
+        return found;
+    }();
+    return libraries;
+}
+
 // COM on the window's thread, for as long as the thread lives: marshalling the object to the
 // screen reader needs it.
 class CComApartment {
 public:
-    CComApartment() : m_bOwned(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    CComApartment()
+        : m_bOwned(SUCCEEDED(Libraries().coInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    {
+    }
     ~CComApartment()
     {
         if (m_bOwned)
-            CoUninitialize();
+            Libraries().coUninitialize();
     }
     CComApartment(const CComApartment&) = delete;
     CComApartment& operator=(const CComApartment&) = delete;
@@ -38,7 +81,7 @@ HRESULT Text(const std::string& text, BSTR* out)
 {
     if (out == nullptr)
         return E_INVALIDARG;
-    *out = SysAllocString(Widen(text).c_str());
+    *out = Libraries().sysAllocString(Widen(text).c_str());
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -226,14 +269,16 @@ private:
 std::intptr_t AnswerAccessibleObject(HWND__* control, std::uintptr_t wParam,
                                      std::optional<AccessibleFacts> (*facts)(HWND__* control))
 {
+    if (!Libraries().Loaded())
+        return 0;
     static thread_local CComApartment apartment;
     IAccessible* system = nullptr;
-    if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible,
-                                         reinterpret_cast<void**>(&system))) ||
+    if (FAILED(Libraries().createStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible,
+                                                     reinterpret_cast<void**>(&system))) ||
         system == nullptr)
         return 0;
     auto* object = new CAccessible(control, system, facts);
-    const LRESULT result = LresultFromObject(IID_IAccessible, wParam, object);
+    const LRESULT result = Libraries().lresultFromObject(IID_IAccessible, wParam, object);
     object->Release(); // the reply holds its own reference
     // A failure comes back as a negative COM error code, sign-extended on 64-bit Windows.
     return result > 0 ? result : 0;

@@ -2,6 +2,7 @@
 
 #include "Win32Accessible.h"
 #include "Win32DialogTemplate.h"
+#include "Win32Dpi.h"
 #include "Win32MessageBox.h"
 #include "Win32Text.h"
 
@@ -21,7 +22,6 @@ std::vector<CWin32DialogWindow*> g_modal;
 
 constexpr unsigned kFirstSystemCommand = 0xF000;
 constexpr unsigned kSystemCommandMask = 0xFFF0;
-constexpr UINT_PTR kSubclassId = 1;
 constexpr int kKeyDown = 0x8000;
 // Our tooltips run to a few sentences: wrapped at this width (dialog units, so it follows the
 // font), and shown long enough to read (the longest the control takes).
@@ -98,6 +98,24 @@ HINSTANCE ModuleInstance()
     return GetModuleHandleW(nullptr);
 }
 
+// An icon of the program's at the size `metricX` x `metricY` has at `dpi`, the caller's to
+// destroy. Not shared: the system's cache of shared icons would hand back the size first
+// loaded.
+HICON LoadIconAt(int iconId, int metricX, int metricY, unsigned dpi)
+{
+    return static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                         MetricAt(metricX, dpi), MetricAt(metricY, dpi),
+                                         LR_DEFAULTCOLOR));
+}
+
+// Puts `icon` in `slot`, destroying what was there.
+void Replace(HICON__*& slot, HICON icon)
+{
+    if (slot != nullptr)
+        DestroyIcon(slot);
+    slot = icon;
+}
+
 } // namespace
 
 // The window procedures: the dialog's, and the one every control is subclassed with.
@@ -122,11 +140,18 @@ struct CWin32DialogProcs {
         return TRUE;
     }
 
-    static LRESULT CALLBACK Control(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR /*id*/, DWORD_PTR data)
+    // Every control's window procedure, in front of its class's own (kept in the control's
+    // GWLP_USERDATA, which the system's controls leave to the program). Not comctl32's
+    // SetWindowSubclass: that looks its chain up in a window property for every message, which
+    // under Wine is a round trip to the server, and the console's start sends hundreds.
+    static LRESULT CALLBACK Control(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        auto* self = reinterpret_cast<CWin32DialogWindow*>(data);
-        const int index = self->IndexOfHwnd(hwnd);
+        const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        auto* self =
+            reinterpret_cast<CWin32DialogWindow*>(GetWindowLongPtrW(GetParent(hwnd), DWLP_USER));
+        const int index = self != nullptr ? self->IndexOfHwnd(hwnd) : -1;
+        if (index < 0) // the window going: the dialog has let it go
+            return CallWindowProcW(original, hwnd, message, wParam, lParam);
         switch (message) {
         case WM_GETDLGCODE:
             // IsDialogMessage would apply Tab, Enter, Esc and the arrows itself: take them
@@ -134,7 +159,7 @@ struct CWin32DialogProcs {
             if (const auto* msg = reinterpret_cast<const MSG*>(lParam);
                 msg != nullptr && msg->message == WM_KEYDOWN &&
                 IsDialogManagerKey(static_cast<unsigned>(msg->wParam)))
-                return DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
+                return CallWindowProcW(original, hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
             break;
         case WM_KEYDOWN:
             if (self->OnControlKey(index, static_cast<unsigned>(wParam)))
@@ -173,13 +198,10 @@ struct CWin32DialogProcs {
                     answer != 0)
                     return answer;
             break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, &Control, kSubclassId);
-            break;
         default:
             break;
         }
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return CallWindowProcW(original, hwnd, message, wParam, lParam);
     }
 };
 
@@ -192,7 +214,6 @@ CWin32DialogWindow::CWin32DialogWindow(CDialog& dialog, const DialogTemplate& tm
     if (m_hWnd == nullptr)
         return;
     g_windows.push_back(this);
-    CreateToolTips();
     m_bContextHelpButton = (tmpl.exStyle & WS_EX_CONTEXTHELP) != 0;
 }
 
@@ -210,7 +231,14 @@ CWin32DialogWindow::~CWin32DialogWindow()
     SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
     if (m_hToolTip != nullptr)
         DestroyWindow(m_hToolTip);
+    if (m_hToolTipFont != nullptr)
+        DeleteObject(m_hToolTipFont);
     DestroyWindow(m_hWnd);
+    // The window and its icon statics are gone: their icons can go too.
+    Replace(m_hBigIcon, nullptr);
+    Replace(m_hSmallIcon, nullptr);
+    for (Item& item : m_items)
+        Replace(item.icon, nullptr);
 }
 
 void CWin32DialogWindow::CollectControls()
@@ -226,8 +254,10 @@ void CWin32DialogWindow::CollectControls()
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         if (m_items[i].hwnd == nullptr)
             continue;
-        SetWindowSubclass(m_items[i].hwnd, &CWin32DialogProcs::Control, kSubclassId,
-                          reinterpret_cast<DWORD_PTR>(this));
+        const HWND control = m_items[i].hwnd;
+        SetWindowLongPtrW(control, GWLP_USERDATA, GetWindowLongPtrW(control, GWLP_WNDPROC));
+        SetWindowLongPtrW(control, GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(&CWin32DialogProcs::Control));
         if (KindAt(static_cast<int>(i)) == ControlKind::Icon)
             m_items[i].iconText = std::string(Template().controls[i].text);
     }
@@ -235,17 +265,21 @@ void CWin32DialogWindow::CollectControls()
 
 void CWin32DialogWindow::CreateToolTips()
 {
-    // TTS_NOPREFIX: an "&" in a tip is text ("Ports (COM & LPT)"), not a mnemonic mark.
+    // Once the window shows, when a tip can first be wanted: made before, the tooltip window
+    // and its tools would only lengthen the start. TTS_NOPREFIX: an "&" in a tip is text
+    // ("Ports (COM & LPT)"), not a mnemonic mark.
+    if (m_hToolTip != nullptr)
+        return;
     m_hToolTip = CreateWindowExW(
         0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, ModuleInstance(), nullptr);
     if (m_hToolTip == nullptr)
         return;
-    // A width also makes the tip break its lines at "\n".
-    RECT width{0, 0, kToolTipWidthDlu, 0};
-    MapDialogRect(m_hWnd, &width);
-    SendMessageW(m_hToolTip, TTM_SETMAXTIPWIDTH, 0, width.right);
     SendMessageW(m_hToolTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(kToolTipShowMs, 0));
+    ShowToolTipFont(DpiOf(m_hWnd));
+    for (int index = 0; index < static_cast<int>(m_items.size()); ++index)
+        if (!m_items[static_cast<std::size_t>(index)].toolTip.empty())
+            AddTool(index);
 }
 
 bool CWin32DialogWindow::LetsTheMouseThrough(int index) const
@@ -393,6 +427,10 @@ bool CWin32DialogWindow::OnDialogMessage(unsigned message, std::uintptr_t wParam
         if (wParam != FALSE)
             EndSession();
         return true;
+    case WM_DPICHANGED:
+        if (lParam != 0)
+            OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return false; // and the dialog manager's own scaling
     default:
         return false;
     }
@@ -501,8 +539,9 @@ void CWin32DialogWindow::ShowText(int index, const std::string& text)
         m_items[static_cast<std::size_t>(index)].iconText = text;
         const int ordinal = ResourceOrdinal(text);
         HICON icon =
-            ordinal != 0 ? LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(ordinal)) : nullptr;
+            ordinal != 0 ? LoadIconAt(ordinal, SM_CXICON, SM_CYICON, DpiOf(m_hWnd)) : nullptr;
         SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        Replace(m_items[static_cast<std::size_t>(index)].icon, icon);
         return;
     }
     m_bWritingText = true;
@@ -527,6 +566,7 @@ int CWin32DialogWindow::ControlFaderPos(int index) const
 
 void CWin32DialogWindow::ShowFaderPos(int index, int pos)
 {
+    // With redraw: Wine's trackbar moves its thumb only then, hidden or not.
     SendMessageW(HwndAt(index), TBM_SETPOS, TRUE, pos);
 }
 
@@ -548,8 +588,13 @@ void CWin32DialogWindow::ShowToolTip(int index, const std::string& text)
     Item& item = m_items[static_cast<std::size_t>(index)];
     const bool added = !item.toolTip.empty();
     item.toolTip = text;
-    if (added || m_hToolTip == nullptr)
-        return;
+    if (!added && m_hToolTip != nullptr)
+        AddTool(index);
+}
+
+void CWin32DialogWindow::AddTool(int index)
+{
+    const Item& item = m_items[static_cast<std::size_t>(index)];
     // The text is asked for each time the tip shows (TTN_GETDISPINFO), for the tool whose id
     // is the control's handle.
     TTTOOLINFOW tool{};
@@ -597,17 +642,24 @@ bool CWin32DialogWindow::CanFocus(int index) const
 void CWin32DialogWindow::ShowAccessibleName(int index, const std::string& /*name*/)
 {
     // Asked for when a screen reader wants it (WM_GETOBJECT); it is told that it changed.
-    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+    NotifyChanged(index, EVENT_OBJECT_NAMECHANGE);
 }
 
 void CWin32DialogWindow::ShowAccessibleDescription(int index, const std::string& /*text*/)
 {
-    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+    NotifyChanged(index, EVENT_OBJECT_DESCRIPTIONCHANGE);
 }
 
 void CWin32DialogWindow::ShowFaderValueScale(int index)
 {
-    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
+    NotifyChanged(index, EVENT_OBJECT_VALUECHANGE);
+}
+
+void CWin32DialogWindow::NotifyChanged(int index, unsigned event) const
+{
+    // Before the window shows, no screen reader has read anything that could be out of date.
+    if (IsWindowVisible(m_hWnd) != FALSE)
+        NotifyWinEvent(event, HwndAt(index), OBJID_CLIENT, CHILDID_SELF);
 }
 
 std::optional<AccessibleFacts> CWin32DialogWindow::AccessibleFactsOf(HWND__* control)
@@ -667,6 +719,7 @@ int CWin32DialogWindow::ShowMessageBox(const std::string& text, const std::strin
 void CWin32DialogWindow::Show()
 {
     ShowWindow(m_hWnd, SW_SHOW);
+    CreateToolTips();
     SetForegroundWindow(m_hWnd);
     if (const HWND focus = ControlAt(m_nFocus); focus != nullptr)
         SetFocus(focus);
@@ -698,6 +751,16 @@ ScreenRect CWin32DialogWindow::GetDesktopRect() const
     return {desktop.left, desktop.top, desktop.right, desktop.bottom};
 }
 
+ScreenRect CWin32DialogWindow::GetWorkAreaRect() const
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor) == FALSE)
+        return GetDesktopRect();
+    const RECT& work = monitor.rcWork;
+    return {work.left, work.top, work.right, work.bottom};
+}
+
 void CWin32DialogWindow::MoveWindow(int x, int y)
 {
     SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -714,15 +777,55 @@ void CWin32DialogWindow::BringToTop()
 
 void CWin32DialogWindow::SetIcon(int iconId)
 {
-    const HINSTANCE module = ModuleInstance();
-    const auto load = [module, iconId](int metricX, int metricY) {
-        return LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, GetSystemMetrics(metricX),
-                          GetSystemMetrics(metricY), LR_DEFAULTCOLOR | LR_SHARED);
-    };
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(load(SM_CXICON, SM_CYICON)));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(load(SM_CXSMICON, SM_CYSMICON)));
+    m_nIconId = iconId;
+    ShowIcons(DpiOf(m_hWnd));
+}
+
+void CWin32DialogWindow::ShowIcons(unsigned dpi)
+{
+    // The system's sizes at the monitor's resolution; Windows scales the one 32 x 32 image.
+    if (m_nIconId == 0)
+        return;
+    HICON big = LoadIconAt(m_nIconId, SM_CXICON, SM_CYICON, dpi);
+    HICON small = LoadIconAt(m_nIconId, SM_CXSMICON, SM_CYSMICON, dpi);
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    Replace(m_hBigIcon, big);
+    Replace(m_hSmallIcon, small);
+}
+
+void CWin32DialogWindow::ShowToolTipFont(unsigned dpi)
+{
+    // The tooltip takes the system's font at the resolution the program started with; the
+    // dialog's monitor may have another.
+    if (m_hToolTip == nullptr)
+        return;
+    // A width also makes the tip break its lines at "\n"; in dialog units, so it follows the
+    // dialog's font at this resolution.
+    RECT width{0, 0, kToolTipWidthDlu, 0};
+    MapDialogRect(m_hWnd, &width);
+    SendMessageW(m_hToolTip, TTM_SETMAXTIPWIDTH, 0, width.right);
+    NONCLIENTMETRICSW metrics;
+    if (!NonClientMetricsAt(dpi, metrics))
+        return;
+    HFONT font = CreateFontIndirectW(&metrics.lfStatusFont);
+    if (font == nullptr)
+        return;
+    SendMessageW(m_hToolTip, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (m_hToolTipFont != nullptr)
+        DeleteObject(m_hToolTipFont);
+    m_hToolTipFont = font;
+}
+
+void CWin32DialogWindow::OnDpiChanged(unsigned dpi, const RECT& suggested)
+{
+    // The window moved to a monitor of another resolution (or its scaling changed). The dialog
+    // manager scales the dialog, its controls and their fonts; what we chose ourselves follows,
+    // and the window takes the place Windows suggests, so that it stays under the mouse.
+    ShowIcons(dpi);
+    ShowToolTipFont(dpi);
+    SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CWin32DialogWindow::IsIconic() const

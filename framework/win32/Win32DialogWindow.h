@@ -18,6 +18,8 @@
 #include <vector>
 
 struct AccessibleFacts;
+struct HFONT__;
+struct HICON__;
 struct HWND__;
 struct tagMSG;
 struct tagRECT;
@@ -58,6 +60,7 @@ public:
     std::string GetCaption() const override;
     ScreenRect GetWindowRect() const override;
     ScreenRect GetDesktopRect() const override;
+    ScreenRect GetWorkAreaRect() const override;
     void MoveWindow(int x, int y) override;
     void BringToTop() override;
     void SetIcon(int iconId) override;
@@ -95,8 +98,9 @@ protected:
 
 private:
     struct Item {
-        HWND__* hwnd = nullptr; // a child of the window; destroyed with it
-        std::string iconText;   // what an icon static was given, which it never shows
+        HWND__* hwnd = nullptr;  // a child of the window; destroyed with it
+        std::string iconText;    // what an icon static was given, which it never shows
+        HICON__* icon = nullptr; // ours: what an icon static shows
         std::string toolTip;
     };
 
@@ -111,6 +115,10 @@ private:
     bool OnHelpModeMouse(unsigned message, std::intptr_t lParam);
     void EndHelpMode();
     static void EndSession();
+    void OnDpiChanged(unsigned dpi, const tagRECT& suggested);
+    // The caption's icons and the tooltips' font at the monitor's resolution `dpi`.
+    void ShowIcons(unsigned dpi);
+    void ShowToolTipFont(unsigned dpi);
     void CollectControls();
     void CreateToolTips();
     // Whether the control at `index` leaves the mouse to the dialog beneath it; its tooltip is
@@ -118,12 +126,18 @@ private:
     bool LetsTheMouseThrough(int index) const;
     tagRECT ToolRect(int index) const;
     void FollowToolRect(int index);
+    void AddTool(int index);
     int IndexOfHwnd(const HWND__* hwnd) const;
     ControlKind KindAt(int index) const;
+    void NotifyChanged(int index, unsigned event) const;
     HWND__* HwndAt(int index) const { return m_items[static_cast<std::size_t>(index)].hwnd; }
 
     HWND__* m_hWnd = nullptr;
     HWND__* m_hToolTip = nullptr;
+    HFONT__* m_hToolTipFont = nullptr; // ours: the tooltip only uses it
+    int m_nIconId = 0;
+    HICON__* m_hBigIcon = nullptr; // ours: the caption shows them
+    HICON__* m_hSmallIcon = nullptr;
     std::vector<Item> m_items;
     std::vector<unsigned> m_timers;
     // The control to focus: chosen while hidden, or the last one focused.

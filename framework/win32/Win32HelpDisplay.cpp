@@ -1,5 +1,6 @@
 #include "Win32HelpDisplay.h"
 
+#include "Win32Dpi.h"
 #include "Win32Text.h"
 
 #include <windows.h>
@@ -8,7 +9,8 @@
 
 namespace {
 
-constexpr int kTopicTextWidth = 360; // pixels; a short topic reads best in a narrow column
+// Pixels at 96 dpi, scaled to the resolution of the window that asks.
+constexpr int kTopicTextWidth = 360; // a short topic reads best in a narrow column
 constexpr int kMargin = 8;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
@@ -22,11 +24,8 @@ const wchar_t* const kTopicClass = L"LumivaneHelpTopic";
 
 HWND g_popup = nullptr;
 std::wstring g_popupText;
-
-HFONT DialogFont()
-{
-    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
+HFONT g_popupFont = nullptr;
+int g_popupPadding = kPopupPadding;
 
 // The size `text` takes in `font`, wrapped at `width` pixels (0: not wrapped).
 SIZE TextSize(HFONT font, const std::wstring& text, int width)
@@ -72,10 +71,10 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         RECT client;
         GetClientRect(hwnd, &client);
         FillRect(dc, &client, GetSysColorBrush(COLOR_INFOBK));
-        InflateRect(&client, -kPopupPadding, -kPopupPadding);
+        InflateRect(&client, -g_popupPadding, -g_popupPadding);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-        const HGDIOBJ old = SelectObject(dc, DialogFont());
+        const HGDIOBJ old = SelectObject(dc, g_popupFont);
         DrawTextW(dc, g_popupText.c_str(), static_cast<int>(g_popupText.size()), &client,
                   DT_WORDBREAK | DT_NOPREFIX);
         SelectObject(dc, old);
@@ -145,30 +144,59 @@ HWND FindControl(int controlId, HWND& window)
     return control != nullptr ? control : window;
 }
 
-HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id)
+HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, HFONT font)
 {
     const HWND child = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
                                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                        GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return child;
 }
 
 } // namespace
 
-CWin32HelpDisplay::CWin32HelpDisplay()
-{
-    LOGFONTW font{};
-    GetObjectW(DialogFont(), sizeof(font), &font);
-    font.lfWeight = kBoldWeight;
-    m_hBold = CreateFontIndirectW(&font);
-}
+CWin32HelpDisplay::CWin32HelpDisplay() = default;
 
 CWin32HelpDisplay::~CWin32HelpDisplay()
 {
+    ReleaseFonts();
+}
+
+void CWin32HelpDisplay::ReleaseFonts()
+{
+    // What shows keeps its fonts until it closes.
     ClosePopup();
     CloseTopicWindow();
+    DeleteObject(m_hFont);
     DeleteObject(m_hBold);
+    m_hFont = nullptr;
+    m_hBold = nullptr;
+}
+
+void CWin32HelpDisplay::UseFontsAt(unsigned dpi)
+{
+    // The system's message font at the resolution of the window that asks (the stock GUI font
+    // is the 96 dpi one whatever the screen).
+    if (m_hFont != nullptr && dpi == m_nFontDpi)
+        return;
+    NONCLIENTMETRICSW metrics;
+    LOGFONTW font{};
+    if (NonClientMetricsAt(dpi, metrics))
+        font = metrics.lfMessageFont;
+    else
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    HFONT regular = CreateFontIndirectW(&font);
+    font.lfWeight = kBoldWeight;
+    HFONT bold = CreateFontIndirectW(&font);
+    if (regular == nullptr || bold == nullptr) {
+        DeleteObject(regular);
+        DeleteObject(bold);
+        return;
+    }
+    ReleaseFonts();
+    m_hFont = regular;
+    m_hBold = bold;
+    m_nFontDpi = dpi;
 }
 
 HWND__* CWin32HelpDisplay::Popup() const
@@ -182,8 +210,12 @@ void CWin32HelpDisplay::ShowPopup(int controlId, const std::string& text)
     ClosePopup();
     HWND window = nullptr;
     const HWND control = FindControl(controlId, window);
+    const unsigned dpi = DpiOf(window);
+    UseFontsAt(dpi);
+    g_popupFont = m_hFont;
+    g_popupPadding = ScaledTo(kPopupPadding, dpi);
     g_popupText = Widen(text);
-    const SIZE size = TextSize(DialogFont(), g_popupText, kTopicTextWidth);
+    const SIZE size = TextSize(m_hFont, g_popupText, ScaledTo(kTopicTextWidth, dpi));
     // Below the control's middle, where the eye already is; at the mouse when there is none.
     POINT at{};
     if (control != nullptr) {
@@ -193,8 +225,8 @@ void CWin32HelpDisplay::ShowPopup(int controlId, const std::string& text)
     } else {
         GetCursorPos(&at);
     }
-    const int width = size.cx + 2 * kPopupPadding + 2;
-    const int height = size.cy + 2 * kPopupPadding + 2;
+    const int width = size.cx + 2 * g_popupPadding + 2;
+    const int height = size.cy + 2 * g_popupPadding + 2;
     g_popup = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupClass, nullptr,
                               WS_POPUP | WS_BORDER, at.x - width / 2, at.y, width, height, window,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -222,6 +254,8 @@ bool CWin32HelpDisplay::OfferWhatsThis(int controlId)
 bool CWin32HelpDisplay::ShowTopic(const std::string& title, const std::string& text)
 {
     RegisterClasses();
+    const unsigned dpi = DpiOf(GetActiveWindow());
+    UseFontsAt(dpi);
     if (m_hTopic == nullptr || IsWindow(m_hTopic) == FALSE) {
         m_hTopic =
             CreateWindowExW(WS_EX_TOOLWINDOW, kTopicClass, kHelpWindowCaption,
@@ -229,26 +263,29 @@ bool CWin32HelpDisplay::ShowTopic(const std::string& title, const std::string& t
                             GetActiveWindow(), nullptr, GetModuleHandleW(nullptr), nullptr);
         if (m_hTopic == nullptr)
             return false;
-        m_hTopicTitle = Child(m_hTopic, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0);
-        SendMessageW(m_hTopicTitle, WM_SETFONT, reinterpret_cast<WPARAM>(m_hBold), FALSE);
-        m_hTopicText = Child(m_hTopic, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0);
-        Child(m_hTopic, L"BUTTON", L"Close", BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL);
+        m_hTopicTitle = Child(m_hTopic, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, m_hBold);
+        m_hTopicText = Child(m_hTopic, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, m_hFont);
+        Child(m_hTopic, L"BUTTON", L"Close", BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL, m_hFont);
     }
     const std::wstring wideTitle = Widen(title);
     const std::wstring wideText = Widen(text);
     SetWindowTextW(m_hTopicTitle, wideTitle.c_str());
     SetWindowTextW(m_hTopicText, wideText.c_str());
     // Lay the window out around the texts: title, text, then the button at the right.
-    const SIZE titleSize = TextSize(m_hBold, wideTitle, kTopicTextWidth);
-    const SIZE textSize = TextSize(DialogFont(), wideText, kTopicTextWidth);
-    int y = kMargin;
-    MoveWindow(m_hTopicTitle, kMargin, y, kTopicTextWidth, titleSize.cy, TRUE);
-    y += titleSize.cy + kMargin;
-    MoveWindow(m_hTopicText, kMargin, y, kTopicTextWidth, textSize.cy, TRUE);
-    y += textSize.cy + kMargin;
-    MoveWindow(GetDlgItem(m_hTopic, IDCANCEL), kMargin + kTopicTextWidth - kButtonWidth, y,
-               kButtonWidth, kButtonHeight, TRUE);
-    RECT frame{0, 0, kTopicTextWidth + 2 * kMargin, y + kButtonHeight + kMargin};
+    const int column = ScaledTo(kTopicTextWidth, dpi);
+    const int margin = ScaledTo(kMargin, dpi);
+    const int buttonWidth = ScaledTo(kButtonWidth, dpi);
+    const int buttonHeight = ScaledTo(kButtonHeight, dpi);
+    const SIZE titleSize = TextSize(m_hBold, wideTitle, column);
+    const SIZE textSize = TextSize(m_hFont, wideText, column);
+    int y = margin;
+    MoveWindow(m_hTopicTitle, margin, y, column, titleSize.cy, TRUE);
+    y += titleSize.cy + margin;
+    MoveWindow(m_hTopicText, margin, y, column, textSize.cy, TRUE);
+    y += textSize.cy + margin;
+    MoveWindow(GetDlgItem(m_hTopic, IDCANCEL), margin + column - buttonWidth, y, buttonWidth,
+               buttonHeight, TRUE);
+    RECT frame{0, 0, column + 2 * margin, y + buttonHeight + margin};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(m_hTopic, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongW(m_hTopic, GWL_EXSTYLE)));
     const int width = frame.right - frame.left;

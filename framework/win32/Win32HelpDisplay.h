@@ -1,6 +1,7 @@
 // CWin32HelpDisplay: shows what the help engine asks for with native windows: a control's
 // pop-up topic in a small bordered window beside it, the one-entry "What's This?" menu at the
-// mouse, and a small help window for topics opened by number.
+// mouse, and a small help window for topics opened by number; each in the system's message
+// font and sizes at the resolution of the window that asks.
 //
 // Threads: the window thread only.
 #pragma once
@@ -27,8 +28,15 @@ public:
     HWND__* TopicWindow() const { return m_hTopic; }
 
 private:
+    // The fonts for windows that explain a window at `dpi`: made anew when it changes.
+    void UseFontsAt(unsigned dpi);
+    // Closes what shows and lets its fonts go.
+    void ReleaseFonts();
+
     HWND__* m_hTopic = nullptr;
     HWND__* m_hTopicTitle = nullptr;
     HWND__* m_hTopicText = nullptr;
+    HFONT__* m_hFont = nullptr; // ours, as are all three
     HFONT__* m_hBold = nullptr;
+    unsigned m_nFontDpi = 0;
 };

@@ -2,6 +2,7 @@
 // click-for-help mode that stands in for the caption's "?" button, and what a screen reader
 // learns of the console's controls through MSAA.
 #include "framework/win32/Win32DialogWindow.h"
+#include "Win32Measure.h"
 #include "Win32Operator.h"
 #include "console/ConsoleDlg.h"
 #include "testing/RecordedTransmission.h"
@@ -193,6 +194,19 @@ TEST_F(Win32ConsoleToolTips, ThePortGroupShowsItsTipOverItsCaption)
     const std::string com2Tip =
         ToolTipOver(m_window->Handle(), m_window->Control(IDC_COM2), MouseSpot::Middle);
     EXPECT_EQ(com2Tip.rfind("COM2", 0), 0U) << com2Tip;
+}
+
+// The faders start at level 0, drawn at the bottom (their positions were set while the window
+// was hidden).
+using Win32Console = Win32ConsoleAccessibility;
+
+TEST_F(Win32Console, FadersAreDrawnAtTheBottom)
+{
+    for (int id : kSliderIds) {
+        HWND__* const fader = m_window->Control(id);
+        const ScreenRect thumb = ThumbOf(fader);
+        EXPECT_GT(thumb.top, ClientSize(fader).cy * 3 / 4) << "fader " << id;
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "Win32Operator.h"
+#include "Win32Measure.h"
 
 #include "framework/win32/Win32DialogWindow.h"
 #include "framework/win32/Win32Text.h"
@@ -78,23 +79,6 @@ BOOL CALLBACK FindOwnedPopup(HWND window, LPARAM data)
     auto* search = reinterpret_cast<MessageBoxSearch*>(data);
     if (GetWindow(window, GW_OWNER) != search->owner || IsWindowVisible(window) == FALSE ||
         IsWindowEnabled(window) == FALSE)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-struct ToolTipSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindOwnedToolTip(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<ToolTipSearch*>(data);
-    std::array<wchar_t, 64> name{};
-    GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-    if (GetWindow(window, GW_OWNER) != search->owner ||
-        std::wstring(name.data()) != TOOLTIPS_CLASSW)
         return TRUE;
     search->found = window;
     return FALSE;
@@ -187,13 +171,6 @@ void EndSession(HWND__* window, bool ending)
 HWND__* WindowUnder(HWND__* control, MouseSpot spot)
 {
     return WindowFromPoint(SpotOn(control, spot));
-}
-
-HWND ToolTipOf(HWND window)
-{
-    ToolTipSearch search{window, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), &FindOwnedToolTip, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 bool ToolTipsDrawAmpersands(HWND__* window)
