@@ -110,11 +110,14 @@ DialogTemplate MakeConsoleTemplate()
             // Grp 8 and Ena 8 stand 4 units left of the column spacing, so they fit the dialog.
             {IDC_GRP8, Button, "Grp", {198, 154, 26, 10}, kCheckStyle, Own(IDC_GRP8)},
             {IDC_ENA8, Button, "Ena", {198, 163, 26, 10}, kCheckStyle, Own(IDC_ENA8)},
-            {IDC_COM1, Button, "COM1", {229, 42, 31, 10}, kFirstRadioStyle, Own(IDC_COM1)},
-            {IDC_COM2, Button, "COM2", {229, 50, 31, 10}, kRadioStyle, Own(IDC_COM2)},
-            {IDC_COM3, Button, "COM3", {229, 58, 31, 10}, kRadioStyle, Own(IDC_COM3)},
-            {IDC_COM4, Button, "COM4", {229, 66, 31, 10}, kRadioStyle, Own(IDC_COM4)},
-            {IDC_PERCENT, Button, "Percent", {227, 90, 34, 10}, kFirstRadioStyle,
+            // The port and units radios, and the two groups around them, are a few units wider
+            // than the original's, so that "Percent" and "COMn" are not cut off in the dialog
+            // font; both groups end where Grp All and Ena All do.
+            {IDC_COM1, Button, "COM1", {229, 42, 32, 10}, kFirstRadioStyle, Own(IDC_COM1)},
+            {IDC_COM2, Button, "COM2", {229, 50, 32, 10}, kRadioStyle, Own(IDC_COM2)},
+            {IDC_COM3, Button, "COM3", {229, 58, 32, 10}, kRadioStyle, Own(IDC_COM3)},
+            {IDC_COM4, Button, "COM4", {229, 66, 32, 10}, kRadioStyle, Own(IDC_COM4)},
+            {IDC_PERCENT, Button, "Percent", {227, 90, 37, 10}, kFirstRadioStyle,
              Own(IDC_PERCENT)},
             {IDC_VALUE, Button, "Value", {227, 98, 33, 10}, kRadioStyle, Own(IDC_VALUE)},
             // WS_GROUP here ends the display radio group; the exchange walks up to it.
@@ -131,9 +134,9 @@ DialogTemplate MakeConsoleTemplate()
             {IDC_CHAN_LABEL6, Static, "6", {146, 5, 19, 8}, kChanLabelStyle, kNoHelp},
             {IDC_CHAN_LABEL7, Static, "7", {174, 5, 19, 8}, kChanLabelStyle, kNoHelp},
             {IDC_CHAN_LABEL8, Static, "8", {202, 5, 19, 8}, kChanLabelStyle, kNoHelp},
-            {IDC_STATIC, Button, "Display", {225, 82, 37, 27}, BS_GROUPBOX, kNoHelp},
+            {IDC_STATIC, Button, "Display", {225, 82, 40, 27}, BS_GROUPBOX, kNoHelp},
             // kPortGroupBoxIndex: retitled at run time with the outcome of the last port open.
-            {IDC_STATIC, Button, FindResString(IDS_PORT_GROUP), {225, 34, 38, 44}, BS_GROUPBOX,
+            {IDC_STATIC, Button, FindResString(IDS_PORT_GROUP), {225, 34, 40, 44}, BS_GROUPBOX,
              kNoHelp},
             {IDC_GRP_ALL, Button, "Grp All", {225, 154, 40, 10}, kCheckStyle, Own(IDC_GRP_ALL)},
             {IDC_ENA_ALL, Button, "Ena All", {225, 163, 40, 10}, kCheckStyle, Own(IDC_ENA_ALL)},

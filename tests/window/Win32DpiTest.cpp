@@ -25,19 +25,6 @@ constexpr int kPointsPerInch = 72;
 constexpr int kDialogFontPoints = 8;
 constexpr PixelSize kBaseUnitsAtDesignDpi{6, 13};
 
-// The console's template fixes every control's width in dialog units. Wine's MS Sans Serif
-// (the only one these tests can measure) needs a few pixels more than the template gives for
-// these texts at 96 dpi, and for "Percent" at 144 too: "Percent" loses the right half of its
-// last letter. Any other text cut off, or these by more, fails.
-int KnownShortfall(std::string_view text)
-{
-    if (text == "Percent")
-        return 4;
-    if (text.starts_with("COM"))
-        return 1;
-    return 0;
-}
-
 class Win32Dpi : public ::testing::Test {
 protected:
     void Open(CDialog& dialog, const DialogTemplate& tmpl)
@@ -49,7 +36,7 @@ protected:
     }
     void TearDown() override { m_window.reset(); }
 
-    // Every text of the open dialog fits its control, but for the known shortfalls below.
+    // Every text of the open dialog fits its control.
     void ExpectNoTextCutOff(const DialogTemplate& tmpl)
     {
         for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
@@ -71,7 +58,7 @@ protected:
             const PixelSize shortfall =
                 TextShortfall(m_window->ControlAt(static_cast<int>(i)), layout);
             const std::string_view text = tmpl.controls[i].text;
-            EXPECT_LE(shortfall.cx, KnownShortfall(text))
+            EXPECT_LE(shortfall.cx, 0)
                 << '"' << text << "\" lacks " << shortfall.cx << " px of width";
             EXPECT_LE(shortfall.cy, 0)
                 << '"' << text << "\" lacks " << shortfall.cy << " px of height";
