@@ -6,9 +6,6 @@
 
 namespace {
 
-// A trackbar's page as a share of its range.
-constexpr int kFaderPageDivisor = 5;
-
 bool IsButton(ControlKind kind)
 {
     return kind == ControlKind::PushButton || kind == ControlKind::CheckBox ||
@@ -186,8 +183,7 @@ void CDialogManager::OnFaderMoved(int index, int pos, unsigned code)
 {
     if (!Valid(index) || Kind(index) != ControlKind::Trackbar || !TakesInput())
         return;
-    const FaderRange& range = m_faders[static_cast<std::size_t>(index)];
-    const int clamped = std::clamp(pos, range.minimum, std::max(range.minimum, range.maximum));
+    const int clamped = m_faders[static_cast<std::size_t>(index)].Clamp(pos);
     if (clamped != ControlFaderPos(index))
         ShowFaderPos(index, clamped);
     ReportFader(index, code);
@@ -210,47 +206,14 @@ void CDialogManager::ReportFader(int index, unsigned code)
 
 bool CDialogManager::StepFader(int index, DialogKey key)
 {
-    const FaderRange& range = m_faders[static_cast<std::size_t>(index)];
-    const int page = FaderPageSize(index);
     const int pos = ControlFaderPos(index);
-    int target = pos;
-    unsigned code = 0;
-    // Up and Left go toward position 0, the top of a vertical trackbar.
-    switch (key) {
-    case DialogKey::Up:
-    case DialogKey::Left:
-        target = pos - kFaderLineSize;
-        code = SB_LINEUP;
-        break;
-    case DialogKey::Down:
-    case DialogKey::Right:
-        target = pos + kFaderLineSize;
-        code = SB_LINEDOWN;
-        break;
-    case DialogKey::PageUp:
-        target = pos - page;
-        code = SB_PAGEUP;
-        break;
-    case DialogKey::PageDown:
-        target = pos + page;
-        code = SB_PAGEDOWN;
-        break;
-    case DialogKey::Home:
-        target = range.minimum;
-        code = SB_TOP;
-        break;
-    case DialogKey::End:
-        target = range.maximum;
-        code = SB_BOTTOM;
-        break;
-    default:
+    const std::optional<FaderStep> step = m_faders[static_cast<std::size_t>(index)].Step(key, pos);
+    if (!step)
         return false;
-    }
-    target = std::clamp(target, range.minimum, std::max(range.minimum, range.maximum));
     // A key that cannot move the thumb reports nothing but its release.
-    if (target != pos) {
-        ShowFaderPos(index, target);
-        ReportFader(index, code);
+    if (step->target != pos) {
+        ShowFaderPos(index, step->target);
+        ReportFader(index, step->code);
     }
     return true;
 }
@@ -336,10 +299,7 @@ int CDialogManager::DefaultButton() const
 
 int CDialogManager::FaderPageSize(int index) const
 {
-    if (!Valid(index))
-        return kFaderLineSize;
-    const FaderRange& range = m_faders[static_cast<std::size_t>(index)];
-    return std::max(kFaderLineSize, (range.maximum - range.minimum) / kFaderPageDivisor);
+    return Valid(index) ? m_faders[static_cast<std::size_t>(index)].PageSize() : kFaderLineSize;
 }
 
 // CWindowPeer.
@@ -392,8 +352,7 @@ void CDialogManager::SetTrackbarPos(int id, int pos)
     const int index = IndexOf(id);
     if (!Valid(index) || Kind(index) != ControlKind::Trackbar)
         return;
-    const FaderRange& range = m_faders[static_cast<std::size_t>(index)];
-    ShowFaderPos(index, std::clamp(pos, range.minimum, std::max(range.minimum, range.maximum)));
+    ShowFaderPos(index, m_faders[static_cast<std::size_t>(index)].Clamp(pos));
 }
 
 void CDialogManager::SetRange(int index, int minimum, int maximum)
@@ -403,11 +362,10 @@ void CDialogManager::SetRange(int index, int minimum, int maximum)
     if (range.minimum == minimum && range.maximum == maximum)
         return;
     range = {minimum, maximum};
-    const int highest = std::max(minimum, maximum);
-    ShowFaderRange(index, minimum, highest, FaderPageSize(index));
+    ShowFaderRange(index, minimum, range.Highest(), range.PageSize());
     // The position stays where it was, clamped into the new range.
     const int pos = ControlFaderPos(index);
-    if (const int clamped = std::clamp(pos, minimum, highest); clamped != pos)
+    if (const int clamped = range.Clamp(pos); clamped != pos)
         ShowFaderPos(index, clamped);
 }
 
@@ -498,22 +456,14 @@ int CDialogManager::FaderAccessibleTop(int index) const
 {
     if (!Valid(index) || Kind(index) != ControlKind::Trackbar)
         return 0;
-    const FaderRange& range = m_faders[static_cast<std::size_t>(index)];
-    return range.valueTop > 0 ? range.valueTop
-                              : std::max(range.minimum, range.maximum) - range.minimum;
+    return m_faders[static_cast<std::size_t>(index)].AccessibleTop();
 }
 
 int CDialogManager::FaderAccessibleValue(int index) const
 {
     if (!Valid(index) || Kind(index) != ControlKind::Trackbar)
         return 0;
-    const FaderRange& range = m_faders[static_cast<std::size_t>(index)];
-    const std::int64_t highest = std::max(range.minimum, range.maximum);
-    const std::int64_t length = highest - range.minimum;
-    if (length == 0)
-        return 0;
-    const std::int64_t fromEnd = highest - ControlFaderPos(index);
-    return static_cast<int>(fromEnd * FaderAccessibleTop(index) / length);
+    return m_faders[static_cast<std::size_t>(index)].AccessibleValue(ControlFaderPos(index));
 }
 
 void CDialogManager::FocusFirstTabStop()

@@ -12,14 +12,16 @@
 //   sends the system command close, which the dialog turns into IDCANCEL.
 // - A program's write to an edit box reports EN_CHANGE, as every other change does.
 // - A trackbar position is clamped to its range; the keys step it by a line of 1 and a page of
-//   a fifth of the range (at least 1).
+//   a fifth of the range, at least 1 (FaderRange).
 // - While a message box of this window, or another dialog's modal run, is open, the window
 //   takes no input: a second box cannot be opened from it.
 //
 // Threads: the window thread only.
 #pragma once
 
+#include "DialogKey.h"
 #include "DialogTemplate.h"
+#include "FaderRange.h"
 #include "TemplateControls.h"
 #include "WindowPeer.h"
 
@@ -29,27 +31,6 @@
 #include <vector>
 
 class CDialog;
-
-// A trackbar's line: what an arrow key or a notch of the wheel moves it by; and its range
-// before anyone sets one.
-constexpr int kFaderLineSize = 1;
-constexpr int kFaderDefaultMax = 100;
-
-// The keys the dialog manager answers.
-enum class DialogKey {
-    Tab,
-    BackTab,
-    Enter,
-    Escape,
-    Up,
-    Down,
-    Left,
-    Right,
-    PageUp,
-    PageDown,
-    Home,
-    End
-};
 
 // Why a control gets the focus; a backend may draw the two differently.
 enum class FocusReason { Tab, BackTab, Other };
@@ -160,11 +141,6 @@ protected:
                                unsigned flags) = 0;
 
 private:
-    struct FaderRange {
-        int minimum = 0;
-        int maximum = kFaderDefaultMax;
-        int valueTop = 0; // the accessible value's top; 0: the range's length
-    };
     struct AccessibleTexts {
         std::string name;
         std::string description;
