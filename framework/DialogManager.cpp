@@ -175,7 +175,7 @@ void CDialogManager::SelectRadio(int index)
 
 void CDialogManager::OnTextEdited(int index)
 {
-    if (Valid(index) && Kind(index) == ControlKind::Edit)
+    if (!m_bWritingText && Valid(index) && Kind(index) == ControlKind::Edit)
         Command(index, EN_CHANGE);
 }
 
@@ -191,8 +191,12 @@ void CDialogManager::OnFaderMoved(int index, int pos, unsigned code)
 
 void CDialogManager::OnFaderScroll(int index, unsigned code)
 {
-    if (Valid(index) && Kind(index) == ControlKind::Trackbar)
+    if (!Valid(index) || Kind(index) != ControlKind::Trackbar)
+        return;
+    if (code == SB_ENDSCROLL || code == SB_THUMBPOSITION)
         ReportFader(index, code);
+    else
+        OnFaderMoved(index, ControlFaderPos(index), code);
 }
 
 void CDialogManager::ReportFader(int index, unsigned code)
@@ -319,7 +323,9 @@ void CDialogManager::SetTextAt(int index, const std::string& text)
 {
     if (!Valid(index))
         return;
+    m_bWritingText = true;
     ShowText(index, text);
+    m_bWritingText = false;
     // An edit box reports every write, also one that leaves the text as it was.
     if (Kind(index) == ControlKind::Edit)
         Command(index, EN_CHANGE);

@@ -10,9 +10,12 @@
 // - Enter presses the focused push button, else the default push button, else sends IDOK,
 //   as a native dialog does with no default button. Esc sends IDCANCEL; the close button
 //   sends the system command close, which the dialog turns into IDCANCEL.
-// - A program's write to an edit box reports EN_CHANGE, as every other change does.
+// - A program's write to an edit box reports EN_CHANGE once, as every other change does; what
+//   the box itself reports of that write is not the operator's edit.
 // - A trackbar position is clamped to its range; the keys step it by a line of 1 and a page of
-//   a fifth of the range, at least 1 (FaderRange).
+//   a fifth of the range, at least 1 (FaderRange). Of what a trackbar reports, the end of a
+//   drag or of a key (SB_ENDSCROLL, SB_THUMBPOSITION) is passed on as it is; anything else is
+//   a move.
 // - While a message box of this window, or another dialog's modal run, is open, the window
 //   takes no input: a second box cannot be opened from it.
 //
@@ -51,11 +54,15 @@ public:
     bool OnKey(DialogKey key);
     // A button clicked (mouse, Space): checks and selects automatic buttons, reports BN_CLICKED.
     void OnButtonClicked(int index);
-    // The operator changed an edit box's text.
+    // An edit box's text changed: the operator's edit, unless the box reports it while the
+    // program writes it (SetItemText, which reports that change itself).
     void OnTextEdited(int index);
     // The operator moved a trackbar to `pos` (drag, wheel, mouse paging) with scroll `code`.
     void OnFaderMoved(int index, int pos, unsigned code);
-    // A scroll report that moves nothing (SB_ENDSCROLL, SB_THUMBPOSITION).
+    // A trackbar that moves itself reported scroll `code`. The end of a drag or of a key
+    // (SB_ENDSCROLL, SB_THUMBPOSITION) is passed on even while a box is open, which may have
+    // taken the mouse in the middle of a drag; any other code is OnFaderMoved to where the
+    // thumb stands now.
     void OnFaderScroll(int index, unsigned code);
     // The caption's close button, Alt+F4, Close on the window menu.
     void OnCloseRequest();
@@ -113,7 +120,8 @@ protected:
     // Sends a message to the attached dialog; nothing before WM_INITDIALOG or after WM_DESTROY.
     std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
 
-    // What a backend realises, by template index. Writes made here report nothing.
+    // What a backend realises, by template index. Writes made here report nothing to the
+    // dialog: a native edit box that reports ShowText is heard and ignored (OnTextEdited).
     virtual std::string ControlText(int index) const = 0;
     virtual void ShowText(int index, const std::string& text) = 0;
     virtual bool ControlChecked(int index) const = 0;
@@ -161,4 +169,6 @@ private:
     std::vector<FaderRange> m_faders;          // by template index; used for trackbars only
     std::vector<AccessibleTexts> m_accessible; // by template index
     int m_nBoxDepth = 0;
+    // Set while the program writes a control's text: an edit box's report of it is not news.
+    bool m_bWritingText = false;
 };

@@ -63,6 +63,13 @@ void CSubstituteWindow::MoveFader(int id, int pos, unsigned code)
     OnFaderMoved(index, pos, code);
 }
 
+void CSubstituteWindow::ReleaseFader(int id)
+{
+    const int index = IndexOf(id);
+    OnFaderScroll(index, SB_THUMBPOSITION);
+    OnFaderScroll(index, SB_ENDSCROLL);
+}
+
 int CSubstituteWindow::FocusedId() const
 {
     return m_focusIndex >= 0 ? Template().controls[static_cast<std::size_t>(m_focusIndex)].id : 0;

@@ -38,6 +38,9 @@ public:
     void Click(int id);
     // Moves a fader as a drag would and reports it (SB_THUMBTRACK unless told otherwise).
     void MoveFader(int id, int pos, unsigned code = SB_THUMBTRACK);
+    // Lets go of a fader's thumb: where it was let go (SB_THUMBPOSITION) and the end of the drag
+    // (SB_ENDSCROLL), as a fader that moves itself reports them.
+    void ReleaseFader(int id);
     void PressKey(DialogKey key) { OnKey(key); }
     void PressEnter() { OnKey(DialogKey::Enter); }
     void PressEscape() { OnKey(DialogKey::Escape); }

@@ -8,6 +8,9 @@
 //       void Key(DialogKey key);              // to the focused control, as the keyboard does
 //       void Click(int id);                   // the mouse on a button
 //       void Type(int id, const char* text);  // replaces a box's text by typing
+//       // Drags a fader's thumb some way toward its bottom and lets go, as the fader reports
+//       // it, whatever else holds the mouse.
+//       void DragFader(int id);
 //       void PressClose();                    // the caption's close button
 //       int FocusedId() const;
 //       bool AllTextSelected(int id) const;
@@ -27,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -301,6 +305,41 @@ TYPED_TEST_P(DialogManagerContract, FaderKeysStepByALineAndAFifthOfTheRange)
     EXPECT_EQ(this->Peer().GetTrackbarPos(kFader), 1);
 }
 
+// The scroll codes reported, each run of one code as one: a drag's moves, or the end that a
+// trackbar repeats as it lets the mouse go.
+inline std::vector<unsigned> CodeRuns(const std::vector<Report>& reports)
+{
+    std::vector<unsigned> runs;
+    for (const Report& report : reports)
+        if (report.message == WM_VSCROLL && (runs.empty() || runs.back() != report.low))
+            runs.push_back(report.low);
+    return runs;
+}
+
+// A box may take the mouse in the middle of a drag: while it is open the drag's moves are not
+// taken, but its end still reaches the dialog.
+TYPED_TEST_P(DialogManagerContract, ADragsEndReachesTheDialogEvenWhileABoxIsOpen)
+{
+    this->Open();
+    this->Peer().SetTrackbarRangeMax(kFader, 255);
+    this->D().DragFader(kFader);
+    const auto pos = static_cast<unsigned>(this->Peer().GetTrackbarPos(kFader));
+    EXPECT_GT(pos, 0U);
+    EXPECT_EQ(CodeRuns(this->Reports()),
+              (std::vector<unsigned>{SB_THUMBTRACK, SB_THUMBPOSITION, SB_ENDSCROLL}));
+    const Report letGo{WM_VSCROLL, SB_THUMBPOSITION, pos};
+    EXPECT_NE(std::find(this->Reports().begin(), this->Reports().end(), letGo),
+              this->Reports().end());
+
+    this->Reports().clear();
+    this->D().DuringNextBox([this] {
+        this->D().DragFader(kFader);
+        return true;
+    });
+    this->Peer().MessageBox("Text", "Caption", MB_OK);
+    EXPECT_EQ(CodeRuns(this->Reports()), (std::vector<unsigned>{SB_THUMBPOSITION, SB_ENDSCROLL}));
+}
+
 TYPED_TEST_P(DialogManagerContract, FailedExchangeFocusesAndSelectsTheBox)
 {
     this->Open();
@@ -366,18 +405,16 @@ TYPED_TEST_P(DialogManagerContract, AModalDialogOpensCentredOverTheMainWindow)
     EXPECT_NEAR(opened.top + opened.bottom, main.top + main.bottom, 2);
 }
 
-REGISTER_TYPED_TEST_SUITE_P(DialogManagerContract, OpensOnTheFirstTabStopWithItsTextSelected,
-                            TabWalksTheTabStopsAndReachesARadioGroupAtItsSelection,
-                            ArrowsMoveThroughTheGroupSelectingEachRadio,
-                            ClicksSelectARadioAndToggleACheckBox,
-                            EnterPressesTheDefaultButtonFromABox,
-                            EnterPressesTheFocusedPushButtonInstead,
-                            EnterWithNoDefaultButtonSendsOk, EscapeAndTheCloseButtonSendCancel,
-                            EveryWriteToABoxReportsOneChange, FaderPositionsStayInTheRange,
-                            FaderKeysStepByALineAndAFifthOfTheRange,
-                            FailedExchangeFocusesAndSelectsTheBox,
-                            TimersRunAndTheWindowTakesNoInputWhileABoxIsOpen,
-                            AnotherDialogsModalRunKeepsTheTimersAndTakesTheInput,
-                            AModalDialogOpensCentredOverTheMainWindow);
+REGISTER_TYPED_TEST_SUITE_P(
+    DialogManagerContract, OpensOnTheFirstTabStopWithItsTextSelected,
+    TabWalksTheTabStopsAndReachesARadioGroupAtItsSelection,
+    ArrowsMoveThroughTheGroupSelectingEachRadio, ClicksSelectARadioAndToggleACheckBox,
+    EnterPressesTheDefaultButtonFromABox, EnterPressesTheFocusedPushButtonInstead,
+    EnterWithNoDefaultButtonSendsOk, EscapeAndTheCloseButtonSendCancel,
+    EveryWriteToABoxReportsOneChange, FaderPositionsStayInTheRange,
+    FaderKeysStepByALineAndAFifthOfTheRange, ADragsEndReachesTheDialogEvenWhileABoxIsOpen,
+    FailedExchangeFocusesAndSelectsTheBox, TimersRunAndTheWindowTakesNoInputWhileABoxIsOpen,
+    AnotherDialogsModalRunKeepsTheTimersAndTakesTheInput,
+    AModalDialogOpensCentredOverTheMainWindow);
 
 } // namespace contract

@@ -6,6 +6,7 @@
 namespace {
 
 constexpr int kStepLimit = 10000;
+constexpr int kDragPositions = 40;
 
 class SubstituteDriver {
 public:
@@ -16,6 +17,11 @@ public:
     void Key(DialogKey key) { m_window.PressKey(key); }
     void Click(int id) { m_window.Click(id); }
     void Type(int id, const char* text) { m_window.Type(id, text); }
+    void DragFader(int id)
+    {
+        m_window.MoveFader(id, m_window.GetTrackbarPos(id) + kDragPositions);
+        m_window.ReleaseFader(id);
+    }
     void PressClose() { m_window.PressClose(); }
     int FocusedId() const { return m_window.FocusedId(); }
     bool AllTextSelected(int id) const { return m_window.AllTextSelected(id); }

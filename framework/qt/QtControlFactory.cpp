@@ -45,7 +45,7 @@ QWidget* CQtControlFactory::CreateEdit(const ControlTemplate& control, int index
     edit->setFrame((control.style & WS_BORDER) != 0);
     CQtDialogWindow& peer = m_peer;
     QObject::connect(edit, &QLineEdit::textChanged, edit,
-                     [&peer, index] { peer.TextChanged(index); });
+                     [&peer, index] { peer.OnTextEdited(index); });
     // Edit boxes keep their own context menu (cut, copy, paste).
     return edit;
 }
@@ -121,7 +121,7 @@ QWidget* CQtControlFactory::CreateTrackbar(const ControlTemplate& control, int i
     else
         slider->setTickPosition(QSlider::TicksBelow);
     CQtDialogWindow& peer = m_peer;
-    slider->m_onScroll = [&peer, index](unsigned code) { peer.FaderScrolled(index, code); };
+    slider->m_onScroll = [&peer, index](unsigned code) { peer.OnFaderScroll(index, code); };
     slider->m_onKey = [&peer](DialogKey key) { return peer.OnKey(key); };
     slider->m_accessibleValue = [&peer, index] { return peer.FaderAccessibleValue(index); };
     slider->m_accessibleTop = [&peer, index] { return peer.FaderAccessibleTop(index); };

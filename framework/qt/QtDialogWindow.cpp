@@ -118,20 +118,6 @@ ControlKind CQtDialogWindow::KindAt(int index) const
 
 // What the widgets report.
 
-void CQtDialogWindow::TextChanged(int index)
-{
-    if (!m_bWritingText)
-        OnTextEdited(index);
-}
-
-void CQtDialogWindow::FaderScrolled(int index, unsigned code)
-{
-    if (code == SB_ENDSCROLL || code == SB_THUMBPOSITION)
-        OnFaderScroll(index, code);
-    else
-        OnFaderMoved(index, ControlFaderPos(index), code);
-}
-
 void CQtDialogWindow::ToolTipShowing(QWidget* widget)
 {
     if (const int index = IndexOfWidget(widget); index >= 0)
@@ -193,9 +179,7 @@ void CQtDialogWindow::ShowText(int index, const std::string& text)
     const QString value = QString::fromStdString(text);
     switch (KindAt(index)) {
     case ControlKind::Edit:
-        m_bWritingText = true;
         static_cast<QLineEdit*>(widget)->setText(value);
-        m_bWritingText = false;
         break;
     case ControlKind::PushButton:
     case ControlKind::CheckBox:

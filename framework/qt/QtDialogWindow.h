@@ -42,9 +42,6 @@ public:
     // The window menu, for whoever inspects it (tests).
     QMenu* WindowMenu() const { return m_pWindowMenu; }
 
-    // What the widgets report, by template index.
-    void TextChanged(int index);
-    void FaderScrolled(int index, unsigned code);
     // Tells the dialog that the tooltip of `widget` is about to show.
     void ToolTipShowing(QWidget* widget);
     // Help keys: F1 asks help for the focused control; Shift+F1 enters the click-for-help
@@ -122,6 +119,4 @@ private:
     QEventLoop* m_pLoop = nullptr;
     int m_nResult = IDCANCEL;
     bool m_bEnded = false;
-    // Set while the program writes an edit box: the dialog manager reports that change.
-    bool m_bWritingText = false;
 };

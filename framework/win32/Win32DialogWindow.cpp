@@ -372,11 +372,7 @@ bool CWin32DialogWindow::OnDialogMessage(unsigned message, std::uintptr_t wParam
         const int index = IndexOfHwnd(reinterpret_cast<HWND>(lParam));
         if (index < 0)
             return false;
-        const unsigned code = LOWORD(wParam);
-        if (code == SB_ENDSCROLL || code == SB_THUMBPOSITION)
-            OnFaderScroll(index, code);
-        else
-            OnFaderMoved(index, ControlFaderPos(index), code);
+        OnFaderScroll(index, LOWORD(wParam));
         return true;
     }
     case WM_TIMER:
@@ -460,7 +456,7 @@ void CWin32DialogWindow::OnCommandFrom(HWND__* control, unsigned code, unsigned 
     }
     if (code == BN_CLICKED)
         OnButtonClicked(index);
-    else if (code == EN_CHANGE && !m_bWritingText)
+    else if (code == EN_CHANGE)
         OnTextEdited(index);
 }
 
@@ -544,9 +540,7 @@ void CWin32DialogWindow::ShowText(int index, const std::string& text)
         Replace(m_items[static_cast<std::size_t>(index)].icon, icon);
         return;
     }
-    m_bWritingText = true;
     SetWindowTextW(control, Widen(text).c_str());
-    m_bWritingText = false;
 }
 
 bool CWin32DialogWindow::ControlChecked(int index) const

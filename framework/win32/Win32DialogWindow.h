@@ -150,6 +150,4 @@ private:
     bool m_bRunning = false;
     bool m_bEnded = false;
     int m_nResult = kCancelResult;
-    // Set while the program writes an edit box: the dialog manager reports that change.
-    bool m_bWritingText = false;
 };

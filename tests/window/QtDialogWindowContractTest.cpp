@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -18,6 +19,7 @@ namespace {
 
 constexpr int kWaitMs = 5000;
 constexpr int kPollMs = 10;
+constexpr int kDragValues = 40;
 
 class QtDriver {
 public:
@@ -44,6 +46,15 @@ public:
         QTest::mouseClick(box, Qt::LeftButton);
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(box, QString::fromLatin1(text));
+    }
+    // Through the slider's own drag, which a modal box does not hold back as it holds the mouse.
+    void DragFader(int id)
+    {
+        auto* fader = qobject_cast<QSlider*>(m_window->Control(id));
+        fader->setSliderDown(true);
+        // The vertical fader's values run up from its bottom.
+        fader->setSliderPosition(fader->sliderPosition() - kDragValues);
+        fader->setSliderDown(false);
     }
     void PressClose() { m_window->Widget()->close(); }
     int FocusedId() const

@@ -32,6 +32,7 @@ public:
     }
     void Click(int id) { ClickButton(m_window->Control(id)); }
     void Type(int id, const char* text) { TypeText(m_window->Control(id), text); }
+    void DragFader(int id) { DragThumb(m_window->Control(id)); }
     void PressClose() { PressCloseButton(m_window->Handle()); }
     int FocusedId() const { return ControlId(m_window->FocusControl()); }
     bool AllTextSelected(int id) const { return ::AllTextSelected(m_window->Control(id)); }

@@ -84,6 +84,9 @@ BOOL CALLBACK FindOwnedPopup(HWND window, LPARAM data)
     return FALSE;
 }
 
+// How far DragThumb moves the mouse.
+constexpr int kDragPixels = 30;
+
 // A group box's caption starts a few pixels in from its top left corner.
 constexpr POINT kIntoCaption{10, 5};
 
@@ -139,6 +142,18 @@ void ClickOver(HWND__* control)
     const LPARAM where = MAKELPARAM(at.x, at.y);
     PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
     PostMessageW(target, WM_LBUTTONUP, 0, where);
+    Pump();
+}
+
+void DragThumb(HWND__* trackbar)
+{
+    RECT thumb{};
+    SendMessageW(trackbar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    POINT at{(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+    PostMessageW(trackbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    ((GetWindowLongW(trackbar, GWL_STYLE) & TBS_VERT) != 0 ? at.y : at.x) += kDragPixels;
+    PostMessageW(trackbar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageW(trackbar, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     Pump();
 }
 

@@ -18,6 +18,9 @@ void PressHelpKey(HWND__* target, bool shift);
 // The left button pressed and released over the middle of `control`, delivered where the
 // window system would: to the window holding the mouse capture, else to the control.
 void ClickOver(HWND__* control);
+// The left button pressed on a trackbar's thumb, moved some way toward the trackbar's bottom
+// (or right) and released, straight to the trackbar.
+void DragThumb(HWND__* trackbar);
 // The mouse pressed and released on a button.
 void ClickButton(HWND__* button);
 // Replaces a box's text by typing: focus, select all, then one character per key.
