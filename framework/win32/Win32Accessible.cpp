@@ -283,3 +283,26 @@ std::intptr_t AnswerAccessibleObject(HWND__* control, std::uintptr_t wParam,
     // A failure comes back as a negative COM error code, sign-extended on 64-bit Windows.
     return result > 0 ? result : 0;
 }
+
+long AccessibleRoleOf(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Edit:
+        return ROLE_SYSTEM_TEXT;
+    case ControlKind::PushButton:
+        return ROLE_SYSTEM_PUSHBUTTON;
+    case ControlKind::CheckBox:
+        return ROLE_SYSTEM_CHECKBUTTON;
+    case ControlKind::Radio:
+        return ROLE_SYSTEM_RADIOBUTTON;
+    case ControlKind::GroupBox:
+        return ROLE_SYSTEM_GROUPING;
+    case ControlKind::Label:
+        return ROLE_SYSTEM_STATICTEXT;
+    case ControlKind::Icon:
+        return ROLE_SYSTEM_GRAPHIC;
+    case ControlKind::Trackbar:
+        return ROLE_SYSTEM_SLIDER;
+    }
+    return 0;
+}

@@ -8,6 +8,8 @@
 // Threads: the window's thread only.
 #pragma once
 
+#include "framework/TemplateControls.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +24,9 @@ struct AccessibleFacts {
     std::optional<int> value;
     std::optional<bool> checked;
 };
+
+// The MSAA role of a control of `kind`.
+long AccessibleRoleOf(ControlKind kind);
 
 // The reply to WM_GETOBJECT for `control`'s client object (OBJID_CLIENT), `wParam` as the
 // message carried it; `facts` is asked at each question, and answers nothing once the control
