@@ -4,14 +4,11 @@
 #include "AccessibleNames.h"
 #include "FaderMath.h"
 #include "HelpIds.h"
-#include "link/SerialLink.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "res/Templates.h"
-#include "transmit/Transmit.h"
 
 #include "framework/HelpEngine.h"
-#include "framework/NumberParse.h"
 #include "framework/WinApp.h"
 
 #include <algorithm>
@@ -31,14 +28,6 @@ std::size_t At(int channel)
     return static_cast<std::size_t>(channel);
 }
 
-int TemplateIndexOf(const DialogTemplate& tmpl, int id)
-{
-    for (std::size_t i = 0; i < tmpl.controls.size(); ++i)
-        if (tmpl.controls[i].id == id)
-            return static_cast<int>(i);
-    return -1;
-}
-
 std::string FormatTitle(std::uint32_t base)
 {
     const std::string pattern = LoadResString(IDS_CONSOLE_TITLE);
@@ -49,6 +38,14 @@ std::string FormatTitle(std::uint32_t base)
 }
 
 } // namespace
+
+int TemplateIndexOf(const DialogTemplate& tmpl, int id)
+{
+    for (std::size_t i = 0; i < tmpl.controls.size(); ++i)
+        if (tmpl.controls[i].id == id)
+            return static_cast<int>(i);
+    return -1;
+}
 
 std::pair<int, int> CentredPosition(const ScreenRect& desktop, int w, int h)
 {
@@ -62,7 +59,7 @@ std::pair<int, int> MinimisedIconPosition(int clientW, int clientH, int cx, int 
 }
 
 CConsoleDlg::CConsoleDlg(CTransmitWorker& worker)
-    : CDialog(FindDialogTemplate(IDD_CONSOLE)), m_hIcon(IDI_APP_ICON), m_worker(worker)
+    : CDialog(FindDialogTemplate(IDD_CONSOLE)), m_hIcon(IDI_APP_ICON), m_transmission(*this, worker)
 {
 }
 
@@ -124,7 +121,7 @@ const MessageMap* CConsoleDlg::GetMessageMap() const
         }));
         // A tooltip is about to show: what COMn stands for is read now, not at the last tick.
         e.push_back(OnMessageEntry<T>(WM_TOOLTIP_SHOWING, [](T& d, const Msg&) -> std::intptr_t {
-            d.RefreshPortStatus(true);
+            d.m_transmission.RefreshPortStatus(true);
             return 0;
         }));
         e.push_back(OnMessageEntry<T>(WM_CONTEXTMENU, [](T& d, const Msg& msg) -> std::intptr_t {
@@ -201,10 +198,7 @@ bool CConsoleDlg::OnInitDialog()
     ShowFaderUnits();
     m_nTimerId = SetTimer(kTickTimerId, kTickMilliseconds);
     // Only this console's own transmissions count.
-    m_nFirstReport = m_worker.LastReport().sequence;
-    m_nCheckedReport = m_nFirstReport;
-    m_strTickBase = GetDlgItemText(IDC_BASE_ADDR);
-    RefreshPortStatus(true);
+    m_transmission.Begin();
     return true;
 }
 
@@ -364,7 +358,7 @@ void CConsoleDlg::OnBaseUp()
         ++m_nBaseAddress;
         SetDlgItemInt(IDC_BASE_ADDR, m_nBaseAddress, true);
         // A whole number chosen at once: the next tick need not wait for it to settle.
-        m_strTickBase = GetDlgItemText(IDC_BASE_ADDR);
+        m_transmission.TakeBase();
     }
 }
 
@@ -374,7 +368,7 @@ void CConsoleDlg::OnBaseDown()
     if (m_nBaseAddress > kBaseAddressMin) {
         --m_nBaseAddress;
         SetDlgItemInt(IDC_BASE_ADDR, m_nBaseAddress, true);
-        m_strTickBase = GetDlgItemText(IDC_BASE_ADDR);
+        m_transmission.TakeBase();
     }
 }
 
@@ -389,156 +383,15 @@ void CConsoleDlg::OnBaseChange()
     NameControls(m_nBaseAddress);
 }
 
-std::int32_t CConsoleDlg::SlotFromBox(int channel) const
-{
-    const std::size_t i = At(channel);
-    if (m_bEnable[i] == 0)
-        return kSlotNotSent;
-    const auto number = ParseSignedBox(GetDlgItemText(kLevelIds[i]));
-    // A box the exchange refuses keeps its channel out of the transmission.
-    if (!number || *number < kLevelBoxMin || *number > kLevelBoxMax)
-        return kSlotNotSent;
-    if (m_bRawUnits != 0)
-        return *number;
-    return PercentToRaw(std::min(*number, kPercentMax));
-}
-
-void CConsoleDlg::RefreshPortStatus(bool force)
-{
-    if (m_worker.Busy() || GetPeer() == nullptr || GetTemplate() == nullptr)
-        return;
-    TransmitReport report = m_worker.LastReport();
-    if (report.sequence == m_nFirstReport) {
-        report = TransmitReport{};
-        report.sequence = m_nFirstReport;
-    }
-    if (!force && report.sequence == m_nShownReport)
-        return;
-    m_nShownReport = report.sequence;
-
-    const PortStatusTexts texts = DescribePortStatus(
-        report, SurveyPorts(), m_bWaitingForEna ? PortWait::NoChannelEnabled : PortWait::None);
-    CWindowPeer& peer = *GetPeer();
-    if (force || texts.caption != m_status.caption)
-        peer.SetTextAt(kPortGroupBoxIndex, texts.caption);
-    if (force || texts.groupTip != m_status.groupTip)
-        peer.SetToolTipAt(kPortGroupBoxIndex, texts.groupTip);
-    if (force || texts.accessibleName != m_status.accessibleName)
-        peer.SetAccessibleNameAt(kPortGroupBoxIndex, texts.accessibleName);
-    if (force || texts.groupTip != m_status.groupTip)
-        peer.SetAccessibleDescriptionAt(kPortGroupBoxIndex, texts.groupTip);
-    for (std::size_t i = 0; i < texts.comTips.size(); ++i)
-        if (force || texts.comTips[i] != m_status.comTips[i])
-            peer.SetToolTipAt(TemplateIndexOf(*GetTemplate(), kComIds[i]), texts.comTips[i]);
-    m_status = texts;
-}
-
-std::optional<std::uint32_t> CConsoleDlg::ChosenBase() const
-{
-    const auto base = ParseUnsignedBox(GetDlgItemText(IDC_BASE_ADDR));
-    // Levels sent to a base the operator did not choose would land on other channels.
-    if (!base || *base < kBaseAddressMin || *base > kBaseAddressMax)
-        return std::nullopt;
-    return base;
-}
-
-bool CConsoleDlg::FillSnapshot()
-{
-    const auto base = ChosenBase();
-    if (!base)
-        return false;
-    for (int i = 0; i < kFaderCount; ++i)
-        m_worker.Snapshot().nSlot[At(i)] = SlotFromBox(i);
-    m_worker.Snapshot().nPortIndex = m_nPortIndex;
-    m_worker.Snapshot().nBaseAddress = *base;
-    return true;
-}
-
-void CConsoleDlg::RemarkUndelivered()
-{
-    if (m_worker.Busy())
-        return;
-    const TransmitReport report = m_worker.LastReport();
-    if (report.sequence == m_nCheckedReport)
-        return;
-    m_nCheckedReport = report.sequence;
-    if (report.sequence != m_nFirstReport && !report.Succeeded() && m_bDirty == 0)
-        m_bDirty = 1;
-}
-
-bool CConsoleDlg::AnyChannelEnabled() const
-{
-    // The boxes as the operator sees them: an exchange stopped by a refused level box has not
-    // read them into the members.
-    return std::any_of(kEnaIds.begin(), kEnaIds.end(),
-                       [this](int id) { return IsDlgButtonChecked(id) != 0; });
-}
-
-void CConsoleDlg::SetWaitingForEna(bool waiting)
-{
-    if (m_bWaitingForEna == waiting)
-        return;
-    m_bWaitingForEna = waiting;
-    RefreshPortStatus(true);
-}
-
-bool CConsoleDlg::BaseBoxSettled()
-{
-    std::string text = GetDlgItemText(IDC_BASE_ADDR);
-    const bool settled = text == m_strTickBase;
-    m_strTickBase = std::move(text);
-    return settled;
-}
-
 void CConsoleDlg::OnTick()
 {
-    RefreshPortStatus(false);
-    // Typing "300" key by key must not send to 3 or 30 on the way.
-    const bool baseSettled = BaseBoxSettled();
-    // A validation message is open (its loop dispatches this tick), or the last
-    // transmission still runs: leave the change marked for a later tick.
-    if (InExchange() || m_worker.Busy())
-        return;
-    RemarkUndelivered();
-    // A refused base sends nothing; checked before the exchange, so that a kept change does
-    // not bring the base box's message back at every tick.
-    if (m_bDirty == 0 || !baseSettled || !ChosenBase())
-        return;
-    // No action of the operator's asked for this exchange: a refusal already shown is not
-    // shown again every half second (a retry, a Set whose box was refused).
-    UpdateDataUnlessShown();
-    // Nothing would go out: the port is left alone, and the change waits for an Ena box.
-    if (!AnyChannelEnabled()) {
-        SetWaitingForEna(true);
-        return;
-    }
-    // A worker that cannot be started leaves the change marked for the next tick.
-    if (FillSnapshot() && m_worker.Start()) {
-        m_bDirty = 0;
-        SetWaitingForEna(false);
-    }
+    m_transmission.Tick();
 }
 
 void CConsoleDlg::OnDestroy()
 {
     KillTimer(m_nTimerId);
-    // The link is the worker's until it ends; its own deadlines bound the wait.
-    m_worker.Wait();
-    const TransmitReport last = m_worker.LastReport();
-    const bool portDead = last.sequence != m_nCheckedReport && last.framesFailed > 0;
-    RemarkUndelivered();
-    // A change made since the last tick, or one that did not get through, is sent once more
-    // with the levels as they stand; not after a frame failed just now, since that port has
-    // already cost its deadline and closing must stay quick.
-    if (m_bDirty != 0 && !portDead) {
-        // Ena boxes and a port clicked since the last exchange count; no message at closing.
-        UpdateDataSilently();
-        if (AnyChannelEnabled() && FillSnapshot() && m_worker.Start()) {
-            m_bDirty = 0;
-            m_worker.Wait();
-        }
-    }
-    m_worker.Link().Close();
+    m_transmission.Close();
     WinHelp(0, HELP_QUIT);
 }
 

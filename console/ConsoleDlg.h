@@ -6,14 +6,12 @@
 // Threads: the window thread only; the worker sees nothing of it but the snapshot.
 #pragma once
 
-#include "PortStatus.h"
+#include "ConsoleTransmission.h"
 #include "framework/Dialog.h"
 #include "framework/SliderCtrl.h"
 
 #include <array>
 #include <cstdint>
-#include <optional>
-#include <string>
 #include <utility>
 
 constexpr int kFaderCount = 8;
@@ -29,6 +27,8 @@ constexpr int kFaderTicFrequency = 25;
 std::pair<int, int> CentredPosition(const ScreenRect& desktop, int w, int h);
 // Where a cx x cy icon is drawn in a client area of clientW x clientH while minimised.
 std::pair<int, int> MinimisedIconPosition(int clientW, int clientH, int cx, int cy);
+// The index in `tmpl` of the control with `id`, or -1.
+int TemplateIndexOf(const DialogTemplate& tmpl, int id);
 
 class CConsoleDlg : public CDialog {
 public:
@@ -50,10 +50,7 @@ public:
     void OnBaseUp();
     void OnBaseDown();
     void OnBaseChange();
-    // The 500 ms tick: hands changed levels to a transmission. A change stays marked while
-    // the base box is refused or still being typed (changed since the previous tick), while
-    // no channel is enabled (the port is not touched then), and when its transmission did not
-    // get through, so the next tick tries again.
+    // The 500 ms tick: hands changed levels to a transmission (CConsoleTransmission says when).
     void OnTick();
     void OnDestroy();
     void OnPaint();
@@ -63,11 +60,6 @@ public:
     void OnAbout();
     bool OnHelpInfo(const HELPINFO* pHelpInfo);
     void OnContextMenu(std::uintptr_t window, std::intptr_t point);
-
-    // Shows how the last transmission went and what COM1..COM4 stand for. Without `force`
-    // only after a new transmission; forced (start-up, a tooltip about to show) always.
-    // Writes only what changed.
-    void RefreshPortStatus(bool force);
 
     // Steps of the fader operations.
     std::pair<std::int32_t, std::int32_t> ReadSliderDelta(int faderId);
@@ -101,34 +93,12 @@ private:
     void NameControls(std::uint32_t base);
     // Makes the faders' accessible values read in the units the level boxes hold.
     void ShowFaderUnits();
-    // Where a level box's number goes on the wire: the level byte, or kSlotNotSent for a
-    // box the exchange would refuse.
-    std::int32_t SlotFromBox(int channel) const;
-    // The base box's number when it is one the operator can choose (1..505).
-    std::optional<std::uint32_t> ChosenBase() const;
-    // Fills the worker's snapshot from the console as it stands; false, with nothing filled, when
-    // the base box holds no base the operator could have chosen.
-    bool FillSnapshot();
-    // Marks the levels changed again when the last transmission of this console has ended
-    // without getting through.
-    void RemarkUndelivered();
-    // Whether any Ena box is ticked.
-    bool AnyChannelEnabled() const;
-    // A change is kept, untransmitted, until an Ena box is ticked; the port status says so.
-    void SetWaitingForEna(bool waiting);
-    // Remembers the base box's text for the next tick; false when it changed since the last.
-    bool BaseBoxSettled();
     void WriteLevelBoxes();
     // Ena All / Grp All: runs an exchange, then copies `allBox` (read only after it) to every
     // channel member and box.
     void SetAllBoxes(const std::int32_t& allBox, std::array<std::int32_t, kFaderCount>& members,
                      const std::array<int, kFaderCount>& ids);
 
-    CTransmitWorker& m_worker;
-    std::uint64_t m_nFirstReport = 0;
-    std::uint64_t m_nCheckedReport = 0;
-    bool m_bWaitingForEna = false;
-    std::string m_strTickBase; // the base box's text at the last tick
-    std::uint64_t m_nShownReport = 0;
-    PortStatusTexts m_status;
+    // The tick, the send at closing and the port status.
+    CConsoleTransmission m_transmission;
 };
