@@ -141,8 +141,8 @@ void CConsoleTransmission::Tick()
     if (m_console.InExchange() || m_worker.Busy())
         return;
     RemarkUndelivered();
-    // A refused base sends nothing; checked before the exchange, so that a kept change does
-    // not bring the base box's message back at every tick.
+    // A refused base sends nothing, and the tick does not even exchange: the boxes and the
+    // port status stay as the operator's last action left them until a base is chosen.
     if (m_console.m_bDirty == 0 || !baseSettled || !ChosenBase())
         return;
     // No action of the operator's asked for this exchange: a refusal already shown is not
