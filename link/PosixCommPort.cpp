@@ -312,8 +312,8 @@ PortHandle CPosixCommPort::OpenDevice(const std::string& name)
         Fail(errno);
         return INVALID_PORT_HANDLE;
     }
-    // TIOCEXCL keeps other programs out but not root, and not a second open of our own; the
-    // lock catches those. Checking first leaves another holder's exclusive flag alone.
+    // TIOCEXCL keeps other programs out but not root, and not a second open of our own; flock
+    // (one per open file) catches those. Checking first leaves another holder's flag alone.
     if (HeldExclusively(fd.Get())) {
         Fail(EBUSY);
         return INVALID_PORT_HANDLE;
