@@ -4,7 +4,6 @@
 #include "res/Strings.h"
 
 #include <array>
-#include <cstdio>
 
 namespace {
 
@@ -50,14 +49,6 @@ constexpr std::array kNames{
     Row(kEnableAll, IDS_NAME_ENABLE_ALL, Numbered::No),
 };
 
-std::string FormatName(unsigned textId, int number)
-{
-    const std::string pattern = LoadResString(textId);
-    char text[64];
-    std::snprintf(text, sizeof text, pattern.c_str(), number);
-    return text;
-}
-
 } // namespace
 
 std::string AccessibleName(int controlId, std::uint32_t base)
@@ -71,9 +62,10 @@ std::string AccessibleName(int controlId, std::uint32_t base)
                 return LoadResString(row.textId);
             case Numbered::Channel:
                 // As the channel labels show it, also for a refused base.
-                return FormatName(row.textId, static_cast<int>(base + static_cast<unsigned>(i)));
+                return FormatResString(row.textId,
+                                       static_cast<int>(base + static_cast<unsigned>(i)));
             case Numbered::Port:
-                return FormatName(row.textId, static_cast<int>(i) + 1);
+                return FormatResString(row.textId, static_cast<int>(i) + 1);
             }
         }
     return {};

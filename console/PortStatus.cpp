@@ -5,22 +5,9 @@
 #include "res/Resource.h"
 #include "res/Strings.h"
 
-#include <cstdio>
 #include <ctime>
 
 namespace {
-
-template <class... Args> std::string Format(unsigned id, Args... args)
-{
-    const std::string pattern = LoadResString(id);
-    const int length = std::snprintf(nullptr, 0, pattern.c_str(), args...);
-    if (length <= 0)
-        return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), pattern.c_str(), args...);
-    text.pop_back();
-    return text;
-}
 
 std::string ClockTime(std::chrono::system_clock::time_point when)
 {
@@ -47,8 +34,8 @@ struct Told {
 std::string Holder(const LockHolder& holder)
 {
     if (holder.program.empty())
-        return Format(IDS_PORT_HOLDER_PID, holder.pid);
-    return Format(IDS_PORT_HOLDER, holder.pid, holder.program.c_str());
+        return FormatResString(IDS_PORT_HOLDER_PID, holder.pid);
+    return FormatResString(IDS_PORT_HOLDER, holder.pid, holder.program.c_str());
 }
 
 const std::optional<SerialPortInfo>& PortAt(std::int32_t index, const ComPortMap& ports)
@@ -67,17 +54,17 @@ std::string BeyondReach(const std::vector<PortBeyondReach>& beyond)
         names.push_back(
             port.description.find(ownName) != std::string::npos
                 ? port.description
-                : Format(IDS_PORT_BEYOND_NAME, port.description.c_str(), port.comNumber));
+                : FormatResString(IDS_PORT_BEYOND_NAME, port.description.c_str(), port.comNumber));
     }
     if (names.empty())
         return {};
     if (names.size() == 1)
-        return Format(IDS_PORT_BEYOND_ONE, names.front().c_str());
+        return FormatResString(IDS_PORT_BEYOND_ONE, names.front().c_str());
     std::string head = names.front();
     for (std::size_t i = 1; i + 1 < names.size(); ++i)
         head += ", " + names[i];
-    const std::string list = Format(IDS_PORT_LIST_AND, head.c_str(), names.back().c_str());
-    return Format(IDS_PORT_BEYOND_MANY, list.c_str());
+    const std::string list = FormatResString(IDS_PORT_LIST_AND, head.c_str(), names.back().c_str());
+    return FormatResString(IDS_PORT_BEYOND_MANY, list.c_str());
 }
 
 // What stands behind COM(index + 1); with no device there, the ports beyond COM4 too unless
@@ -88,18 +75,19 @@ std::string DeviceLine(int index, const PortSurvey& ports, bool sayBeyond)
     if (!port) {
         const std::string beyond = sayBeyond ? BeyondReach(ports.beyond) : "";
         if (!beyond.empty())
-            return Format(IDS_PORT_TIP_NO_DEVICE_BEYOND, index + 1, beyond.c_str());
-        return Format(IDS_PORT_TIP_NO_DEVICE, index + 1);
+            return FormatResString(IDS_PORT_TIP_NO_DEVICE_BEYOND, index + 1, beyond.c_str());
+        return FormatResString(IDS_PORT_TIP_NO_DEVICE, index + 1);
     }
     if (!port->present)
-        return Format(IDS_PORT_TIP_UNPLUGGED, index + 1, port->path.c_str(),
-                      port->description.c_str());
+        return FormatResString(IDS_PORT_TIP_UNPLUGGED, index + 1, port->path.c_str(),
+                               port->description.c_str());
     if (port->heldBy)
-        return Format(IDS_PORT_TIP_HELD, index + 1, port->path.c_str(), port->description.c_str(),
-                      Holder(*port->heldBy).c_str());
+        return FormatResString(IDS_PORT_TIP_HELD, index + 1, port->path.c_str(),
+                               port->description.c_str(), Holder(*port->heldBy).c_str());
     if (port->path.empty())
-        return Format(IDS_PORT_TIP_DEVICE_NAMED, index + 1, port->description.c_str());
-    return Format(IDS_PORT_TIP_DEVICE, index + 1, port->path.c_str(), port->description.c_str());
+        return FormatResString(IDS_PORT_TIP_DEVICE_NAMED, index + 1, port->description.c_str());
+    return FormatResString(IDS_PORT_TIP_DEVICE, index + 1, port->path.c_str(),
+                           port->description.c_str());
 }
 
 // Whether the step failed sending a byte (its drain, its parity change or its write) rather
@@ -127,35 +115,35 @@ Told OpenFailure(PortFailure failure, const TransmitReport& report, const PortSu
     const auto& port = PortAt(report.portIndex, ports.com);
     if (port && !port->present &&
         (failure == PortFailure::NoDevice || failure == PortFailure::Gone))
-        return {
-            Format(IDS_PORT_REASON_UNPLUGGED, com, port->path.c_str(), port->description.c_str())};
+        return {FormatResString(IDS_PORT_REASON_UNPLUGGED, com, port->path.c_str(),
+                                port->description.c_str())};
     switch (failure) {
     case PortFailure::NoPermission: {
         const std::string path =
             port && !port->path.empty() ? port->path : "COM" + std::to_string(com);
-        return {Format(IDS_PORT_REASON_PERMISSION, path.c_str())};
+        return {FormatResString(IDS_PORT_REASON_PERMISSION, path.c_str())};
     }
     case PortFailure::NoDevice:
         // The system lists a device there, yet it cannot be found: it is not answering.
         if (port && port->present)
-            return {Format(IDS_PORT_REASON_NOT_ANSWERING, com)};
+            return {FormatResString(IDS_PORT_REASON_NOT_ANSWERING, com)};
         if (const std::string beyond = BeyondReach(ports.beyond); !beyond.empty())
-            return {Format(IDS_PORT_REASON_NO_DEVICE_BEYOND, com, beyond.c_str()), true};
-        return {Format(IDS_PORT_REASON_NO_DEVICE, com)};
+            return {FormatResString(IDS_PORT_REASON_NO_DEVICE_BEYOND, com, beyond.c_str()), true};
+        return {FormatResString(IDS_PORT_REASON_NO_DEVICE, com)};
     case PortFailure::Gone:
-        return {Format(IDS_PORT_REASON_NOT_ANSWERING, com)};
+        return {FormatResString(IDS_PORT_REASON_NOT_ANSWERING, com)};
     case PortFailure::NotSerial:
-        return {Format(IDS_PORT_REASON_NOT_SERIAL, com)};
+        return {FormatResString(IDS_PORT_REASON_NOT_SERIAL, com)};
     case PortFailure::InUse:
         if (port && port->heldBy)
-            return {Format(IDS_PORT_REASON_HELD, Holder(*port->heldBy).c_str())};
+            return {FormatResString(IDS_PORT_REASON_HELD, Holder(*port->heldBy).c_str())};
         return {LoadResString(IDS_PORT_REASON_IN_USE)};
     case PortFailure::Timeout:
         return {LoadResString(IDS_PORT_REASON_TIMEOUT)};
     case PortFailure::Other:
         break;
     }
-    return {Format(IDS_PORT_REASON_UNKNOWN, static_cast<unsigned>(report.errorCode))};
+    return {FormatResString(IDS_PORT_REASON_UNKNOWN, static_cast<unsigned>(report.errorCode))};
 }
 
 Told FailureReason(const TransmitReport& report, const PortSurvey& ports)
@@ -164,7 +152,7 @@ Told FailureReason(const TransmitReport& report, const PortSurvey& ports)
     const PortFailure failure = ClassifyPortError(report.errorCode);
     const LinkStep step = report.failedStep;
     if (step == LinkStep::PortNumber)
-        return {Format(IDS_PORT_REASON_LINK, report.openError.c_str())};
+        return {FormatResString(IDS_PORT_REASON_LINK, report.openError.c_str())};
     if (step == LinkStep::Open)
         return OpenFailure(failure, report, ports);
     if (failure == PortFailure::Timeout)
@@ -174,16 +162,17 @@ Told FailureReason(const TransmitReport& report, const PortSurvey& ports)
     const bool lost = failure != PortFailure::Other;
     if (WhileSending(step)) {
         if (!lost)
-            return {Format(IDS_PORT_REASON_UNKNOWN, static_cast<unsigned>(report.errorCode))};
+            return {
+                FormatResString(IDS_PORT_REASON_UNKNOWN, static_cast<unsigned>(report.errorCode))};
         if (const auto& port = PortAt(report.portIndex, ports.com); port && !port->present)
-            return {Format(IDS_PORT_REASON_UNPLUGGED, com, port->path.c_str(),
-                           port->description.c_str())};
-        return {Format(IDS_PORT_REASON_GONE, com)};
+            return {FormatResString(IDS_PORT_REASON_UNPLUGGED, com, port->path.c_str(),
+                                    port->description.c_str())};
+        return {FormatResString(IDS_PORT_REASON_GONE, com)};
     }
     if (failure == PortFailure::NotSerial && step == LinkStep::ReadSettings)
-        return {Format(IDS_PORT_REASON_NOT_SERIAL, com)};
+        return {FormatResString(IDS_PORT_REASON_NOT_SERIAL, com)};
     if (lost && failure != PortFailure::NotSerial)
-        return {Format(IDS_PORT_REASON_NOT_ANSWERING, com)};
+        return {FormatResString(IDS_PORT_REASON_NOT_ANSWERING, com)};
     return {LoadResString(IDS_PORT_REASON_SETTINGS)};
 }
 
@@ -197,12 +186,13 @@ Told LastTransmissionLine(const TransmitReport& last, const PortSurvey& ports, P
     const std::string time = ClockTime(last.finishedAt);
     Told line;
     if (last.Succeeded()) {
-        line.text = Format(last.framesSent == 1 ? IDS_PORT_TIP_SENT_ONE : IDS_PORT_TIP_SENT,
-                           time.c_str(), last.framesSent, ComNumber(last.portIndex));
+        line.text =
+            FormatResString(last.framesSent == 1 ? IDS_PORT_TIP_SENT_ONE : IDS_PORT_TIP_SENT,
+                            time.c_str(), last.framesSent, ComNumber(last.portIndex));
     } else {
         const Told reason = FailureReason(last, ports);
-        line.text = Format(IDS_PORT_TIP_FAILED, time.c_str(), ComNumber(last.portIndex),
-                           reason.text.c_str());
+        line.text = FormatResString(IDS_PORT_TIP_FAILED, time.c_str(), ComNumber(last.portIndex),
+                                    reason.text.c_str());
         line.namesBeyond = reason.namesBeyond;
         // A change that did not get through stays marked and is tried again at every tick,
         // unless it waits for an Ena box and so is not tried at all.
@@ -221,9 +211,9 @@ std::string AccessibleState(const TransmitReport& last, const PortSurvey& ports,
     if (!last.finished)
         return LoadResString(IDS_PORT_STATE_NONE_YET);
     if (last.Succeeded())
-        return Format(IDS_PORT_STATE_REACHED, ComNumber(last.portIndex));
+        return FormatResString(IDS_PORT_STATE_REACHED, ComNumber(last.portIndex));
     const std::string reason = FailureReason(last, ports).text;
-    return Format(IDS_PORT_STATE_FAILED, ComNumber(last.portIndex), reason.c_str());
+    return FormatResString(IDS_PORT_STATE_FAILED, ComNumber(last.portIndex), reason.c_str());
 }
 
 } // namespace
