@@ -12,7 +12,6 @@
 #include "framework/WinApp.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -30,22 +29,11 @@ std::size_t At(int channel)
 
 std::string FormatTitle(std::uint32_t base)
 {
-    const std::string pattern = LoadResString(IDS_CONSOLE_TITLE);
-    char text[96];
-    std::snprintf(text, sizeof text, pattern.c_str(), static_cast<int>(base),
-                  static_cast<int>(base + kFaderCount - 1));
-    return text;
+    return FormatResString(IDS_CONSOLE_TITLE, static_cast<int>(base),
+                           static_cast<int>(base + kFaderCount - 1));
 }
 
 } // namespace
-
-int TemplateIndexOf(const DialogTemplate& tmpl, int id)
-{
-    for (std::size_t i = 0; i < tmpl.controls.size(); ++i)
-        if (tmpl.controls[i].id == id)
-            return static_cast<int>(i);
-    return -1;
-}
 
 std::pair<int, int> CentredPosition(const ScreenRect& desktop, int w, int h)
 {
@@ -191,10 +179,10 @@ bool CConsoleDlg::OnInitDialog()
     m_nPortIndex = 0;
     CheckRadioButton(IDC_COM1, IDC_COM4, IDC_COM1);
     NameControls(kBaseAddressMin);
-    peer.SetLabelFor(kBaseLabelIndex, TemplateIndexOf(*GetTemplate(), IDC_BASE_ADDR));
+    peer.SetLabelFor(kBaseLabelIndex, GetTemplate()->IndexOf(IDC_BASE_ADDR));
     for (int k = 0; k < kFaderCount; ++k)
-        peer.SetLabelFor(TemplateIndexOf(*GetTemplate(), kChanLabelIds[At(k)]),
-                         TemplateIndexOf(*GetTemplate(), kSliderIds[At(k)]));
+        peer.SetLabelFor(GetTemplate()->IndexOf(kChanLabelIds[At(k)]),
+                         GetTemplate()->IndexOf(kSliderIds[At(k)]));
     ShowFaderUnits();
     m_nTimerId = SetTimer(kTickTimerId, kTickMilliseconds);
     // Only this console's own transmissions count.

@@ -27,8 +27,6 @@ constexpr int kFaderTicFrequency = 25;
 std::pair<int, int> CentredPosition(const ScreenRect& desktop, int w, int h);
 // Where a cx x cy icon is drawn in a client area of clientW x clientH while minimised.
 std::pair<int, int> MinimisedIconPosition(int clientW, int clientH, int cx, int cy);
-// The index in `tmpl` of the control with `id`, or -1.
-int TemplateIndexOf(const DialogTemplate& tmpl, int id);
 
 class CConsoleDlg : public CDialog {
 public:

@@ -22,12 +22,7 @@ CDialogManager::CDialogManager(const DialogTemplate& tmpl, CDialog* dialog)
 
 int CDialogManager::IndexOf(int id) const
 {
-    if (id == -1)
-        return -1;
-    for (std::size_t i = 0; i < m_tmpl.controls.size(); ++i)
-        if (m_tmpl.controls[i].id == id)
-            return static_cast<int>(i);
-    return -1;
+    return m_tmpl.IndexOf(id);
 }
 
 bool CDialogManager::Valid(int index) const

@@ -45,4 +45,10 @@ struct DialogTemplate {
                 return &control;
         return nullptr;
     }
+    // The place of the control with `id` in template order, or -1 (never for an id of -1).
+    int IndexOf(int controlId) const
+    {
+        const ControlTemplate* control = Find(controlId);
+        return control != nullptr ? static_cast<int>(control - controls.data()) : -1;
+    }
 };
