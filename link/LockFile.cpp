@@ -1,5 +1,7 @@
 #include "LockFile.h"
 
+#include "UniqueFd.h"
+
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -23,23 +25,6 @@ constexpr int kPidWidth = 10;
 // Room for that with some slack; a longer file is no lock a program wrote.
 constexpr std::size_t kMaxLockSize = 32;
 
-// Closes the descriptor it is given when it goes.
-class CLockFd {
-public:
-    explicit CLockFd(int fd) : m_fd(fd) {}
-    ~CLockFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    CLockFd(const CLockFd&) = delete;
-    CLockFd& operator=(const CLockFd&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 std::optional<long> ParsePid(std::string_view text)
 {
     const auto first = text.find_first_not_of(" \t");
@@ -62,7 +47,7 @@ std::optional<long> ParsePid(std::string_view text)
 // waiting, is read.
 std::optional<long> ReadPid(const std::string& path)
 {
-    const CLockFd fd(
+    const CUniqueFd fd(
         ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat info {};
     if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))

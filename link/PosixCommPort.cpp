@@ -3,6 +3,7 @@
 #include "LockFile.h"
 #include "PortMap.h"
 #include "PreciseWakeup.h"
+#include "UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -156,24 +157,6 @@ bool HeldExclusively(int)
     return false;
 }
 #endif
-
-// Closes a descriptor on every early return of OpenDevice.
-class CUniqueFd {
-public:
-    explicit CUniqueFd(int fd) : m_fd(fd) {}
-    ~CUniqueFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    CUniqueFd(const CUniqueFd&) = delete;
-    CUniqueFd& operator=(const CUniqueFd&) = delete;
-    int Get() const { return m_fd; }
-    int Release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
 
 } // namespace
 
