@@ -1,4 +1,5 @@
 #include "RegularFile.h"
+#include "WideText.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -24,24 +25,15 @@ private:
     HANDLE m_handle;
 };
 
-// Our paths are UTF-8; the ANSI functions would read them in the system's code page.
-std::wstring WidePath(const std::string& path)
-{
-    const int size = static_cast<int>(path.size());
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, path.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, path.data(), size, wide.data(), length);
-    return wide;
-}
-
 } // namespace
 
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes)
 {
     // A directory does not open without FILE_FLAG_BACKUP_SEMANTICS; a pipe or a device (a path
     // named COM1.HLP is COM1 on older Windows) opens but is no disk file, and is turned away
-    // before the first read, which could wait for its other end.
-    const CReadHandle file(::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+    // before the first read, which could wait for its other end. Our paths are UTF-8, which
+    // the ANSI functions would read in the system's code page.
+    const CReadHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (file.Get() == INVALID_HANDLE_VALUE || ::GetFileType(file.Get()) != FILE_TYPE_DISK ||

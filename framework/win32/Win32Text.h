@@ -3,12 +3,11 @@
 // Threads: any.
 #pragma once
 
+#include "framework/WideText.h"
+
 #include <string>
-#include <string_view>
 
 struct HWND__;
 
-std::wstring Widen(std::string_view text);
-std::string Narrow(std::wstring_view text);
 // A window's text, as UTF-8.
 std::string WindowText(HWND__* window);
