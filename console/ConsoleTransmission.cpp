@@ -61,16 +61,15 @@ void CConsoleTransmission::RefreshPortStatus(bool force)
     CWindowPeer& peer = *m_console.GetPeer();
     if (force || texts.caption != m_status.caption)
         peer.SetTextAt(kPortGroupBoxIndex, texts.caption);
-    if (force || texts.groupTip != m_status.groupTip)
+    if (force || texts.groupTip != m_status.groupTip) {
         peer.SetToolTipAt(kPortGroupBoxIndex, texts.groupTip);
+        peer.SetAccessibleDescriptionAt(kPortGroupBoxIndex, texts.groupTip);
+    }
     if (force || texts.accessibleName != m_status.accessibleName)
         peer.SetAccessibleNameAt(kPortGroupBoxIndex, texts.accessibleName);
-    if (force || texts.groupTip != m_status.groupTip)
-        peer.SetAccessibleDescriptionAt(kPortGroupBoxIndex, texts.groupTip);
     for (std::size_t i = 0; i < texts.comTips.size(); ++i)
         if (force || texts.comTips[i] != m_status.comTips[i])
-            peer.SetToolTipAt(TemplateIndexOf(*m_console.GetTemplate(), kComIds[i]),
-                              texts.comTips[i]);
+            peer.SetToolTipAt(m_console.GetTemplate()->IndexOf(kComIds[i]), texts.comTips[i]);
     m_status = texts;
 }
 
@@ -102,8 +101,9 @@ void CConsoleTransmission::RemarkUndelivered()
     const TransmitReport report = m_worker.LastReport();
     if (report.sequence == m_nCheckedReport)
         return;
+    // Reports before the console's first (Begin) were checked then: only its own come here.
     m_nCheckedReport = report.sequence;
-    if (report.sequence != m_nFirstReport && !report.Succeeded() && m_console.m_bDirty == 0)
+    if (!report.Succeeded() && m_console.m_bDirty == 0)
         m_console.m_bDirty = 1;
 }
 

@@ -10,10 +10,9 @@
 #include <QStyleOptionSlider>
 #include <QWheelEvent>
 
-#include <vector>
-
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace {
 
