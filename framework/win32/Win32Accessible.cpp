@@ -1,5 +1,6 @@
 #include "Win32Accessible.h"
 
+#include "Win32Function.h"
 #include "Win32Text.h"
 
 #include <windows.h>
@@ -30,23 +31,18 @@ struct AccessibilityLibraries {
     }
 };
 
-template <class Function> void Find(const wchar_t* library, const char* name, Function& function)
-{
-    if (const HMODULE module = LoadLibraryW(library); module != nullptr)
-        // Through a function type without arguments, as GetProcAddress's own result is.
-        function =
-            reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 const AccessibilityLibraries& Libraries()
 {
     static const AccessibilityLibraries libraries = [] {
         AccessibilityLibraries found;
-        Find(L"ole32.dll", "CoInitializeEx", found.coInitializeEx);
-        Find(L"ole32.dll", "CoUninitialize", found.coUninitialize);
-        Find(L"oleaut32.dll", "SysAllocString", found.sysAllocString);
-        Find(L"oleacc.dll", "CreateStdAccessibleObject", found.createStdAccessibleObject);
-        Find(L"oleacc.dll", "LresultFromObject", found.lresultFromObject);
+        const HMODULE ole = LoadLibraryW(L"ole32.dll");
+        const HMODULE oleAutomation = LoadLibraryW(L"oleaut32.dll");
+        const HMODULE msaa = LoadLibraryW(L"oleacc.dll");
+        FindFunction(ole, "CoInitializeEx", found.coInitializeEx);
+        FindFunction(ole, "CoUninitialize", found.coUninitialize);
+        FindFunction(oleAutomation, "SysAllocString", found.sysAllocString);
+        FindFunction(msaa, "CreateStdAccessibleObject", found.createStdAccessibleObject);
+        FindFunction(msaa, "LresultFromObject", found.lresultFromObject);
         return found;
     }();
     return libraries;

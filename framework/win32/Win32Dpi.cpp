@@ -1,5 +1,7 @@
 #include "Win32Dpi.h"
 
+#include "Win32Function.h"
+
 namespace {
 
 // What user32 offers per monitor (Windows 10 1607 and later), else nulls.
@@ -9,22 +11,14 @@ struct PerMonitorFunctions {
     BOOL(WINAPI* parametersForDpi)(UINT, UINT, PVOID, UINT, UINT) = nullptr;
 };
 
-template <class Function> void Find(HMODULE module, const char* name, Function& function)
-{
-    // Through a function type without arguments, as GetProcAddress's own result is.
-    function =
-        reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 const PerMonitorFunctions& PerMonitor()
 {
     static const PerMonitorFunctions functions = [] {
         PerMonitorFunctions found;
-        if (const HMODULE user = GetModuleHandleW(L"user32.dll"); user != nullptr) {
-            Find(user, "GetDpiForWindow", found.dpiForWindow);
-            Find(user, "GetSystemMetricsForDpi", found.metricForDpi);
-            Find(user, "SystemParametersInfoForDpi", found.parametersForDpi);
-        }
+        const HMODULE user = GetModuleHandleW(L"user32.dll");
+        FindFunction(user, "GetDpiForWindow", found.dpiForWindow);
+        FindFunction(user, "GetSystemMetricsForDpi", found.metricForDpi);
+        FindFunction(user, "SystemParametersInfoForDpi", found.parametersForDpi);
         return found;
     }();
     return functions;
